@@ -7,7 +7,8 @@
 // (the initial value); any other value makes blitScaled draw nothing.
 extern int gScaleMode;
 
-// Draws image enlarged by 2 (3 for Scale3x) at page pixel (0, 0), every source
-// pixel becoming one block. Whole-word comparisons, alpha included; every page
-// word written is a copy of one source word. Output beyond the page is clipped.
+// Draws image enlarged f = 2 times (3 for Scale3x) at page pixel (0, 0), source pixel
+// (x, y) becoming the f x f block at page column f*x, row f*y. Words compare whole,
+// alpha included; each word written is a copy of one source word. Clipped to the page;
+// an image with width or height <= 0, or an unknown mode, writes nothing.
 void blitScaled(const Image& image, Screen& screen);

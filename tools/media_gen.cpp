@@ -420,12 +420,12 @@ Sprite makeTumblewisp(int W, int H) {
             double lambert = std::max(0.0, -0.40 * dx - 0.50 * dy + 0.77 * nz);
             double hx = -0.40, hy = -0.50, hz = 1.77;
             double hl = std::sqrt(hx * hx + hy * hy + hz * hz);
-            double spec = std::pow(std::max(0.0, (dx * hx + dy * hy + nz * hz) / hl), 60.0);
+            double shine = std::pow(std::max(0.0, (dx * hx + dy * hy + nz * hz) / hl), 60.0);
             double glow = 1.0 - std::sqrt(r2);
             Rgb rim{0.95, 0.38, 0.10}, mid{1.00, 0.72, 0.22}, centre{1.00, 0.97, 0.80};
             Rgb c = mixc(rim, mid, smoothstep(0.0, 0.45, glow));
             c = mixc(c, centre, smoothstep(0.35, 0.9, glow));
-            c = c * (0.55 + 0.55 * lambert) + Rgb{1, 1, 1} * (0.9 * spec);
+            c = c * (0.55 + 0.55 * lambert) + Rgb{1, 1, 1} * (0.9 * shine);
             size_t i = static_cast<size_t>(y) * W + x;
             depth[i] = nz * core;
             color[i] = c;

@@ -7,11 +7,11 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 "$root/tools/install_deps.sh"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j"$(nproc)" --target framework_test framework_test_fullscreen >/dev/null
+cmake --preset release >/dev/null
+cmake --build --preset release -j"$(nproc)" --target framework_test framework_test_fullscreen >/dev/null
 
-program=build/framework_test
-[ "${1:-}" = --fullscreen ] && program=build/framework_test_fullscreen
+program=build/release/framework_test
+[ "${1:-}" = --fullscreen ] && program=build/release/framework_test_fullscreen
 if [ -z "${DISPLAY:-}" ]; then
     echo "No display: running on a virtual one (xvfb-run)." >&2
     exec xvfb-run -a -s "-screen 0 1024x768x24" "$program"

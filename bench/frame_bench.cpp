@@ -1,0 +1,2 @@
+// Benchmarks of frame (to be filled in).
+#include <benchmark/benchmark.h>

@@ -1,0 +1,2 @@
+// Benchmarks of present (to be filled in).
+#include <benchmark/benchmark.h>

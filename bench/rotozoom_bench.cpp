@@ -1,0 +1,2 @@
+// Benchmarks of rotozoom (to be filled in).
+#include <benchmark/benchmark.h>

@@ -1,0 +1,2 @@
+// Benchmarks of scaled_blit (to be filled in).
+#include <benchmark/benchmark.h>

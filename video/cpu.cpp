@@ -19,6 +19,8 @@ CpuLevel detect()
 #endif
 }
 
+CpuLevel gCpuLevelLimit = CpuLevel::avx512;
+
 }  // namespace
 
 CpuLevel cpuLevel()
@@ -26,6 +28,15 @@ CpuLevel cpuLevel()
     static const CpuLevel level = detect();
     return level;
 }
+
+CpuLevel setCpuLevelLimit(CpuLevel limit)
+{
+    const CpuLevel previous = gCpuLevelLimit;
+    gCpuLevelLimit = limit;
+    return previous;
+}
+
+CpuLevel activeCpuLevel() { return cpuLevel() < gCpuLevelLimit ? cpuLevel() : gCpuLevelLimit; }
 
 const char* cpuLevelName(CpuLevel level)
 {

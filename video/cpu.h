@@ -12,5 +12,13 @@ enum class CpuLevel {
 // compiled (scalar in a build with the fast paths turned off). Worked out once.
 CpuLevel cpuLevel();
 
+// Caps the level the drawing routines choose from (never raising it above what
+// the processor has), so tests and benchmarks can run every path on one machine.
+// Returns the previous cap. Not for use while another thread draws.
+CpuLevel setCpuLevelLimit(CpuLevel limit);
+
+// The level the drawing routines use now: cpuLevel() under the current cap.
+CpuLevel activeCpuLevel();
+
 // A readable name for a level: "scalar", "sse2", "avx2" or "avx512".
 const char* cpuLevelName(CpuLevel level);

@@ -1,0 +1,1 @@
+// Fast path (to be written).

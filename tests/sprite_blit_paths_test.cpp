@@ -1,0 +1,1 @@
+// Fast paths against the scalar definition (to be written).

@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake pkg-config
+    build-essential cmake pkg-config dpkg-dev
     libsdl1.2-dev libsdl-image1.2-dev libsdl-mixer1.2-dev libpng-dev
     libgtest-dev libbenchmark-dev libpixman-1-dev
     xvfb xauth xdotool x11-utils imagemagick

@@ -62,7 +62,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "upscale: cannot load %s: %s\n", inputPath, IMG_GetError());
         return 1;
     }
-    const std::int64_t width = std::int64_t{kGap} + 10 * std::int64_t{image->width} + 5 * kGap;
+    const std::int64_t width = std::int64_t{kGap} + 10 * std::int64_t{image->width} + 5 * std::int64_t{kGap};
     const std::int64_t height = std::int64_t{kGap} + 3 * std::int64_t{image->height} + kGap;
     if (image->width <= 0 || image->height <= 0 || width > kLargestPicture || height > kLargestPicture) {
         std::fprintf(stderr, "upscale: %s: a %dx%d image is too large or empty to show\n", inputPath,

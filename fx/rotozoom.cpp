@@ -1,5 +1,7 @@
 #include "fx/rotozoom.h"
 
+#include "fx/rotozoom_paths.h"
+
 #include <cmath>
 
 namespace {
@@ -86,5 +88,24 @@ void drawRotozoom(const Image& texture, float angle, float zoom, std::int32_t or
     RotozoomSteps steps;
     if (!rotozoomSteps(angle, zoom, originX, originY, &steps))
         return;
-    drawRotozoomScalar(texture.pixels, steps, screen);
+    rotozoomRoutine(activeCpuLevel())(texture.pixels, steps, screen);
+}
+
+RotozoomRoutine rotozoomRoutine(CpuLevel level)
+{
+#ifndef ORVANE_SCALAR_ONLY
+    switch (level) {
+    case CpuLevel::avx512:
+        return drawRotozoomAvx512;
+    case CpuLevel::avx2:
+        return drawRotozoomAvx2;
+    case CpuLevel::sse2:
+        return drawRotozoomSse2;
+    case CpuLevel::scalar:
+        break;
+    }
+#else
+    (void)level;
+#endif
+    return drawRotozoomScalar;
 }

@@ -1,5 +1,8 @@
 #include "images/scaled_blit.h"
 
+#include "images/scaled_blit_paths.h"
+#include "video/cpu.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -70,9 +73,11 @@ void eagleRule(const Neighbourhood& n, Block& block)
 // Visits only the source pixels whose block starts inside the page and writes the
 // part of each block that lies inside it. Neighbours still come from the whole
 // image, so what is drawn matches the unclipped picture word for word. All index
-// arithmetic is 64-bit: f * w and f * h may exceed an int.
+// arithmetic is 64-bit: f * w and f * h may exceed an int. A fast path, when given,
+// draws the middle of each row: 1 <= x < w - 1, blocks wholly inside the page width.
 template <int f, void (*rule)(const Neighbourhood&, Block&)>
-void drawBlocks(const Image& image, Pixel* page, std::int64_t pageWidth, std::int64_t pageHeight)
+void drawBlocks(const Image& image, Pixel* page, std::int64_t pageWidth, std::int64_t pageHeight,
+                ScaleRowPath fast)
 {
     const std::int64_t w = image.width;
     const std::int64_t h = image.height;
@@ -80,6 +85,7 @@ void drawBlocks(const Image& image, Pixel* page, std::int64_t pageWidth, std::in
     const std::int64_t yEnd = std::min(h, (pageHeight + f - 1) / f);
     if (xEnd <= 0 || yEnd <= 0)
         return;
+    const std::int64_t fastEnd = std::min(w - 1, pageWidth / f);
 
     for (std::int64_t y = 0; y < yEnd; ++y) {
         const Pixel* above = image.pixels + std::max<std::int64_t>(y - 1, 0) * w;
@@ -87,7 +93,7 @@ void drawBlocks(const Image& image, Pixel* page, std::int64_t pageWidth, std::in
         const Pixel* below = image.pixels + std::min(y + 1, h - 1) * w;
         const std::int64_t rows = std::min<std::int64_t>(f, pageHeight - f * y);
         Pixel* target = page + f * y * pageWidth;
-        for (std::int64_t x = 0; x < xEnd; ++x) {
+        const auto drawBlock = [&](std::int64_t x) {
             const std::int64_t left = std::max<std::int64_t>(x - 1, 0);
             const std::int64_t right = std::min(x + 1, w - 1);
             const Neighbourhood n{above[left], above[x], above[right],
@@ -99,8 +105,36 @@ void drawBlocks(const Image& image, Pixel* page, std::int64_t pageWidth, std::in
             for (std::int64_t j = 0; j < rows; ++j)
                 for (std::int64_t i = 0; i < columns; ++i)
                     target[j * pageWidth + f * x + i] = block.at[j][i];
+        };
+        std::int64_t x = 0;
+        if (fast && fastEnd > 1) {
+            drawBlock(0);
+            x = fast(ScaleRow{above, row, below, target, static_cast<std::ptrdiff_t>(pageWidth), static_cast<int>(rows)},
+                     1, fastEnd);
         }
+        for (; x < xEnd; ++x)
+            drawBlock(x);
     }
+}
+
+// The fast path for a mode at the level in use, or null for the scalar code alone.
+ScaleRowPath fastPath(int mode)
+{
+#ifndef ORVANE_SCALAR_ONLY
+    static constexpr ScaleRowPath kPaths[3][4] = {
+        {scaleRowDoublingSse2, scaleRowScale2xSse2, scaleRowScale3xSse2, scaleRowEagleSse2},
+        {scaleRowDoublingAvx2, scaleRowScale2xAvx2, scaleRowScale3xAvx2, scaleRowEagleAvx2},
+        {scaleRowDoublingAvx512, scaleRowScale2xAvx512, scaleRowScale3xAvx512, scaleRowEagleAvx512},
+    };
+    switch (activeCpuLevel()) {
+    case CpuLevel::sse2: return kPaths[0][mode];
+    case CpuLevel::avx2: return kPaths[1][mode];
+    case CpuLevel::avx512: return kPaths[2][mode];
+    case CpuLevel::scalar: break;
+    }
+#endif
+    static_cast<void>(mode);
+    return nullptr;
 }
 
 }  // namespace
@@ -111,11 +145,14 @@ void blitScaled(const Image& image, Screen& screen)
     const int mode = gScaleMode;
     if (image.width <= 0 || image.height <= 0)
         return;
+    if (mode < 0 || mode > 3)
+        return;  // no filter: the page is left as it was
+    const ScaleRowPath fast = fastPath(mode);
     switch (mode) {
-    case 0: drawBlocks<2, doublingRule>(image, page, screen.width, screen.height); break;
-    case 1: drawBlocks<2, scale2xRule>(image, page, screen.width, screen.height); break;
-    case 2: drawBlocks<3, scale3xRule>(image, page, screen.width, screen.height); break;
-    case 3: drawBlocks<2, eagleRule>(image, page, screen.width, screen.height); break;
-    default: break;  // no filter: the page is left as it was
+    case 0: drawBlocks<2, doublingRule>(image, page, screen.width, screen.height, fast); break;
+    case 1: drawBlocks<2, scale2xRule>(image, page, screen.width, screen.height, fast); break;
+    case 2: drawBlocks<3, scale3xRule>(image, page, screen.width, screen.height, fast); break;
+    case 3: drawBlocks<2, eagleRule>(image, page, screen.width, screen.height, fast); break;
+    default: break;
     }
 }

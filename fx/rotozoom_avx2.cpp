@@ -1,7 +1,14 @@
-// The rotozoomer's loop with AVX2: eight page pixels at a time in 32-bit lanes,
-// the four texels of each fetched with gathers, every channel blended exactly as
-// in drawRotozoomScalar (vpmulld keeps the low 32 bits of each product, the
-// wrapping product the scalar loop reads as signed).
+// The rotozoomer's loop with AVX2, eight page pixels at a time.
+//
+// Texels: each pixel's two neighbours in a texel row are one 64-bit read, so a
+// group of eight takes four gathers of four pairs; a group with a pixel in the
+// last texel column (whose right neighbour wraps to column 0) gathers texel by
+// texel instead.
+//
+// Blending gives the scalar loop's bits exactly. The upper channel stays in 32-bit
+// lanes: vpmulld keeps the low 32 bits of each product, the wrapping product the
+// scalar loop reads as signed. Blue and green share a 32-bit lane as two 16-bit
+// ones (see lerpBlueGreen).
 #include "fx/rotozoom_paths.h"
 
 #include <immintrin.h>
@@ -9,27 +16,62 @@
 #include <algorithm>
 #include <cstddef>
 
+#define ORVANE_AVX2 __attribute__((target("avx2")))
+
 namespace {
 
 constexpr int kLanes = 8;
 // The page is drawn in tiles so that the texels of one tile stay in the cache
 // whatever the angle: at a quarter turn a page row walks down a texture column.
-constexpr int kTileRows = 8;
-constexpr int kTileColumns = 128;
+constexpr int kTileRows = 16;
+constexpr int kTileColumns = 64;
 
 // a + ((b - a) * weight >> 16) with the product wrapping in 32 bits.
-__attribute__((target("avx2"))) inline __m256i lerp(__m256i a, __m256i b, __m256i weight)
+ORVANE_AVX2 inline __m256i lerpUpper(__m256i a, __m256i b, __m256i weight)
 {
     return _mm256_add_epi32(a, _mm256_srai_epi32(_mm256_mullo_epi32(_mm256_sub_epi32(b, a), weight), 16));
 }
 
-// The three blend channels of texels p, each in its own 32-bit lane.
-__attribute__((target("avx2"))) inline __m256i upper(__m256i p) { return _mm256_srli_epi32(p, 16); }
-__attribute__((target("avx2"))) inline __m256i green(__m256i p) { return _mm256_and_si256(_mm256_srli_epi32(p, 8), _mm256_set1_epi32(255)); }
-__attribute__((target("avx2"))) inline __m256i blue(__m256i p) { return _mm256_and_si256(p, _mm256_set1_epi32(255)); }
+// The same blend for channels of 0..255 in 16-bit lanes, the weight w (0..65535)
+// in both halves of each 32-bit lane and negative its top bit in weightSign. The
+// signed high product of d and w read as signed, w - 65536 * s with s its top
+// bit, is floor(d * w / 65536) - d * s; adding d * s back gives the scalar step
+// exactly, and with d within +-255 nothing leaves 16 bits.
+ORVANE_AVX2 inline __m256i lerpBlueGreen(__m256i a, __m256i b, __m256i weight, __m256i weightSign)
+{
+    const __m256i d = _mm256_sub_epi16(b, a);
+    return _mm256_add_epi16(a, _mm256_add_epi16(_mm256_mulhi_epi16(d, weight), _mm256_and_si256(d, weightSign)));
+}
+
+// The blend of the four texels of each lane with the fractions fx and fy.
+ORVANE_AVX2 inline __m256i blend(__m256i p00, __m256i p10, __m256i p01, __m256i p11, __m256i fx, __m256i fy)
+{
+    // Blue to 16-bit lane 0, green to lane 1; the weights into both lanes.
+    const __m256i blueGreen = _mm256_setr_epi8(0, -1, 1, -1, 4, -1, 5, -1, 8, -1, 9, -1, 12, -1, 13, -1, 0, -1, 1, -1,
+                                               4, -1, 5, -1, 8, -1, 9, -1, 12, -1, 13, -1);
+    const __m256i twice = _mm256_setr_epi8(0, 1, 0, 1, 4, 5, 4, 5, 8, 9, 8, 9, 12, 13, 12, 13, 0, 1, 0, 1, 4, 5, 4, 5,
+                                           8, 9, 8, 9, 12, 13, 12, 13);
+    const __m256i fx2 = _mm256_shuffle_epi8(fx, twice);
+    const __m256i fy2 = _mm256_shuffle_epi8(fy, twice);
+    const __m256i fxSign = _mm256_srai_epi16(fx2, 15);
+    const __m256i fySign = _mm256_srai_epi16(fy2, 15);
+
+    const __m256i top = lerpUpper(_mm256_srli_epi32(p00, 16), _mm256_srli_epi32(p10, 16), fx);
+    const __m256i bottom = lerpUpper(_mm256_srli_epi32(p01, 16), _mm256_srli_epi32(p11, 16), fx);
+    const __m256i resultUpper = lerpUpper(top, bottom, fy);
+
+    const __m256i topBG = lerpBlueGreen(_mm256_shuffle_epi8(p00, blueGreen), _mm256_shuffle_epi8(p10, blueGreen),
+                                        fx2, fxSign);
+    const __m256i bottomBG = lerpBlueGreen(_mm256_shuffle_epi8(p01, blueGreen), _mm256_shuffle_epi8(p11, blueGreen),
+                                           fx2, fxSign);
+    const __m256i resultBG = lerpBlueGreen(topBG, bottomBG, fy2, fySign);
+    // blue * 1 + green * 256 in each 32-bit lane.
+    const __m256i lowHalf = _mm256_madd_epi16(resultBG, _mm256_set1_epi32(256 << 16 | 1));
+    return _mm256_add_epi32(_mm256_slli_epi32(resultUpper, 16), lowHalf);
+}
 
 // The page pixels of the sample positions (u, v), lane by lane.
-__attribute__((target("avx2"))) inline __m256i samples(const Pixel* texture, __m256i u, __m256i v)
+ORVANE_AVX2 inline __m256i samples(const Pixel* texture, __m256i u, __m256i v)
 {
     const auto* base = reinterpret_cast<const int*>(texture);
     const __m256i low16 = _mm256_set1_epi32(0xFFFF);
@@ -39,26 +81,38 @@ __attribute__((target("avx2"))) inline __m256i samples(const Pixel* texture, __m
     const __m256i fx = _mm256_and_si256(u, low16);
     const __m256i fy = _mm256_and_si256(v, low16);
     const __m256i x0 = _mm256_and_si256(_mm256_srli_epi32(u, 16), columnMask);
-    const __m256i x1 = _mm256_and_si256(_mm256_add_epi32(x0, _mm256_set1_epi32(1)), columnMask);
     // Row y times 1024 straight from v: bits 16-24 of v moved to bits 10-18.
     const __m256i row0 = _mm256_and_si256(_mm256_srli_epi32(v, 6), rowMask);
     const __m256i row1 = _mm256_and_si256(_mm256_add_epi32(row0, _mm256_set1_epi32(1024)), rowMask);
-    const __m256i p00 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row0, x0), 4);
-    const __m256i p10 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row0, x1), 4);
-    const __m256i p01 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row1, x0), 4);
-    const __m256i p11 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row1, x1), 4);
-
-    const __m256i resultU = lerp(lerp(upper(p00), upper(p10), fx), lerp(upper(p01), upper(p11), fx), fy);
-    const __m256i resultG = lerp(lerp(green(p00), green(p10), fx), lerp(green(p01), green(p11), fx), fy);
-    const __m256i resultB = lerp(lerp(blue(p00), blue(p10), fx), lerp(blue(p01), blue(p11), fx), fy);
-    return _mm256_add_epi32(_mm256_slli_epi32(resultU, 16),
-                            _mm256_add_epi32(_mm256_slli_epi32(resultG, 8), resultB));
+    const __m256i i00 = _mm256_add_epi32(row0, x0);
+    const __m256i i01 = _mm256_add_epi32(row1, x0);
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(x0, columnMask)) == 0) {
+        // Pairs for lanes 0, 1, 4, 5 in one gather and 2, 3, 6, 7 in the other,
+        // so that picking even and odd words per 128-bit half restores the order.
+        const __m256i order = _mm256_setr_epi32(0, 1, 4, 5, 2, 3, 6, 7);
+        const __m256i top = _mm256_permutevar8x32_epi32(i00, order);
+        const __m256i bottom = _mm256_permutevar8x32_epi32(i01, order);
+        const auto* pairs = reinterpret_cast<const long long*>(texture);
+        const __m256 topA = _mm256_castsi256_ps(_mm256_i32gather_epi64(pairs, _mm256_castsi256_si128(top), 4));
+        const __m256 topB = _mm256_castsi256_ps(_mm256_i32gather_epi64(pairs, _mm256_extracti128_si256(top, 1), 4));
+        const __m256 bottomA =
+            _mm256_castsi256_ps(_mm256_i32gather_epi64(pairs, _mm256_castsi256_si128(bottom), 4));
+        const __m256 bottomB =
+            _mm256_castsi256_ps(_mm256_i32gather_epi64(pairs, _mm256_extracti128_si256(bottom, 1), 4));
+        return blend(_mm256_castps_si256(_mm256_shuffle_ps(topA, topB, _MM_SHUFFLE(2, 0, 2, 0))),
+                     _mm256_castps_si256(_mm256_shuffle_ps(topA, topB, _MM_SHUFFLE(3, 1, 3, 1))),
+                     _mm256_castps_si256(_mm256_shuffle_ps(bottomA, bottomB, _MM_SHUFFLE(2, 0, 2, 0))),
+                     _mm256_castps_si256(_mm256_shuffle_ps(bottomA, bottomB, _MM_SHUFFLE(3, 1, 3, 1))), fx, fy);
+    }
+    const __m256i x1 = _mm256_and_si256(_mm256_add_epi32(x0, _mm256_set1_epi32(1)), columnMask);
+    return blend(_mm256_i32gather_epi32(base, i00, 4), _mm256_i32gather_epi32(base, _mm256_add_epi32(row0, x1), 4),
+                 _mm256_i32gather_epi32(base, i01, 4), _mm256_i32gather_epi32(base, _mm256_add_epi32(row1, x1), 4),
+                 fx, fy);
 }
 
 }  // namespace
 
-__attribute__((target("avx2"))) void drawRotozoomAvx2(const Pixel* texture, const RotozoomSteps& steps,
-                                                     Screen& screen)
+ORVANE_AVX2 void drawRotozoomAvx2(const Pixel* texture, const RotozoomSteps& steps, Screen& screen)
 {
     const auto C = static_cast<std::uint32_t>(steps.c);
     const auto S = static_cast<std::uint32_t>(steps.s);

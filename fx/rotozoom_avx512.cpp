@@ -1,7 +1,15 @@
-// The rotozoomer's loop with AVX-512: sixteen page pixels at a time in 32-bit
-// lanes, the four texels of each fetched with gathers, every channel blended
-// exactly as in drawRotozoomScalar (vpmulld keeps the low 32 bits of each
-// product, the wrapping product the scalar loop reads as signed).
+// The rotozoomer's loop with AVX-512 (F, BW, DQ, VL), sixteen page pixels at a
+// time.
+//
+// Texels: each pixel's two neighbours in a texel row are one 64-bit read, so a
+// group of sixteen takes four gathers of eight pairs; a group with a pixel in the
+// last texel column (whose right neighbour wraps to column 0) gathers texel by
+// texel instead.
+//
+// Blending gives the scalar loop's bits exactly. The upper channel stays in 32-bit
+// lanes: vpmulld keeps the low 32 bits of each product, the wrapping product the
+// scalar loop reads as signed. Blue and green share a 32-bit lane as two 16-bit
+// ones (see lerpBlueGreen).
 #include "fx/rotozoom_paths.h"
 
 // GCC 12 takes the deliberately undefined source vector inside the AVX-512 shift
@@ -19,19 +27,50 @@ namespace {
 constexpr int kLanes = 16;
 // The page is drawn in tiles so that the texels of one tile stay in the cache
 // whatever the angle: at a quarter turn a page row walks down a texture column.
-constexpr int kTileRows = 8;
-constexpr int kTileColumns = 128;
+constexpr int kTileRows = 16;
+constexpr int kTileColumns = 64;
 
 // a + ((b - a) * weight >> 16) with the product wrapping in 32 bits.
-ORVANE_AVX512 inline __m512i lerp(__m512i a, __m512i b, __m512i weight)
+ORVANE_AVX512 inline __m512i lerpUpper(__m512i a, __m512i b, __m512i weight)
 {
     return _mm512_add_epi32(a, _mm512_srai_epi32(_mm512_mullo_epi32(_mm512_sub_epi32(b, a), weight), 16));
 }
 
-// The three blend channels of texels p, each in its own 32-bit lane.
-ORVANE_AVX512 inline __m512i upper(__m512i p) { return _mm512_srli_epi32(p, 16); }
-ORVANE_AVX512 inline __m512i green(__m512i p) { return _mm512_and_si512(_mm512_srli_epi32(p, 8), _mm512_set1_epi32(255)); }
-ORVANE_AVX512 inline __m512i blue(__m512i p) { return _mm512_and_si512(p, _mm512_set1_epi32(255)); }
+// The same blend for channels of 0..255 in 16-bit lanes, the weight w (0..65535)
+// in both halves of each 32-bit lane and negative its top bit in weightSign. The
+// signed high product of d and w read as signed, w - 65536 * s with s its top
+// bit, is floor(d * w / 65536) - d * s; adding d * s back gives the scalar step
+// exactly, and with d within +-255 nothing leaves 16 bits.
+ORVANE_AVX512 inline __m512i lerpBlueGreen(__m512i a, __m512i b, __m512i weight, __m512i weightSign)
+{
+    const __m512i d = _mm512_sub_epi16(b, a);
+    return _mm512_add_epi16(a, _mm512_add_epi16(_mm512_mulhi_epi16(d, weight), _mm512_and_si512(d, weightSign)));
+}
+
+// The blend of the four texels of each lane with the fractions fx and fy.
+ORVANE_AVX512 inline __m512i blend(__m512i p00, __m512i p10, __m512i p01, __m512i p11, __m512i fx, __m512i fy)
+{
+    // Blue to 16-bit lane 0, green to lane 1; the weights into both lanes.
+    const __m512i blueGreen = _mm512_broadcast_i32x4(_mm_setr_epi8(0, -1, 1, -1, 4, -1, 5, -1, 8, -1, 9, -1, 12, -1, 13, -1));
+    const __m512i twice = _mm512_broadcast_i32x4(_mm_setr_epi8(0, 1, 0, 1, 4, 5, 4, 5, 8, 9, 8, 9, 12, 13, 12, 13));
+    const __m512i fx2 = _mm512_shuffle_epi8(fx, twice);
+    const __m512i fy2 = _mm512_shuffle_epi8(fy, twice);
+    const __m512i fxSign = _mm512_srai_epi16(fx2, 15);
+    const __m512i fySign = _mm512_srai_epi16(fy2, 15);
+
+    const __m512i top = lerpUpper(_mm512_srli_epi32(p00, 16), _mm512_srli_epi32(p10, 16), fx);
+    const __m512i bottom = lerpUpper(_mm512_srli_epi32(p01, 16), _mm512_srli_epi32(p11, 16), fx);
+    const __m512i resultUpper = lerpUpper(top, bottom, fy);
+
+    const __m512i topBG = lerpBlueGreen(_mm512_shuffle_epi8(p00, blueGreen), _mm512_shuffle_epi8(p10, blueGreen),
+                                        fx2, fxSign);
+    const __m512i bottomBG = lerpBlueGreen(_mm512_shuffle_epi8(p01, blueGreen), _mm512_shuffle_epi8(p11, blueGreen),
+                                           fx2, fxSign);
+    const __m512i resultBG = lerpBlueGreen(topBG, bottomBG, fy2, fySign);
+    // blue * 1 + green * 256 in each 32-bit lane.
+    const __m512i lowHalf = _mm512_madd_epi16(resultBG, _mm512_set1_epi32(256 << 16 | 1));
+    return _mm512_add_epi32(_mm512_slli_epi32(resultUpper, 16), lowHalf);
+}
 
 // The page pixels of the sample positions (u, v), lane by lane.
 ORVANE_AVX512 inline __m512i samples(const Pixel* texture, __m512i u, __m512i v)
@@ -43,20 +82,26 @@ ORVANE_AVX512 inline __m512i samples(const Pixel* texture, __m512i u, __m512i v)
     const __m512i fx = _mm512_and_si512(u, low16);
     const __m512i fy = _mm512_and_si512(v, low16);
     const __m512i x0 = _mm512_and_si512(_mm512_srli_epi32(u, 16), columnMask);
-    const __m512i x1 = _mm512_and_si512(_mm512_add_epi32(x0, _mm512_set1_epi32(1)), columnMask);
     // Row y times 1024 straight from v: bits 16-24 of v moved to bits 10-18.
     const __m512i row0 = _mm512_and_si512(_mm512_srli_epi32(v, 6), rowMask);
     const __m512i row1 = _mm512_and_si512(_mm512_add_epi32(row0, _mm512_set1_epi32(1024)), rowMask);
-    const __m512i p00 = _mm512_i32gather_epi32(_mm512_add_epi32(row0, x0), texture, 4);
-    const __m512i p10 = _mm512_i32gather_epi32(_mm512_add_epi32(row0, x1), texture, 4);
-    const __m512i p01 = _mm512_i32gather_epi32(_mm512_add_epi32(row1, x0), texture, 4);
-    const __m512i p11 = _mm512_i32gather_epi32(_mm512_add_epi32(row1, x1), texture, 4);
-
-    const __m512i resultU = lerp(lerp(upper(p00), upper(p10), fx), lerp(upper(p01), upper(p11), fx), fy);
-    const __m512i resultG = lerp(lerp(green(p00), green(p10), fx), lerp(green(p01), green(p11), fx), fy);
-    const __m512i resultB = lerp(lerp(blue(p00), blue(p10), fx), lerp(blue(p01), blue(p11), fx), fy);
-    return _mm512_add_epi32(_mm512_slli_epi32(resultU, 16),
-                            _mm512_add_epi32(_mm512_slli_epi32(resultG, 8), resultB));
+    const __m512i i00 = _mm512_add_epi32(row0, x0);
+    const __m512i i01 = _mm512_add_epi32(row1, x0);
+    if (_mm512_cmpeq_epi32_mask(x0, columnMask) == 0) {
+        const __m512i even = _mm512_setr_epi32(0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
+        const __m512i odd = _mm512_add_epi32(even, _mm512_set1_epi32(1));
+        const __m512i topA = _mm512_i32gather_epi64(_mm512_castsi512_si256(i00), texture, 4);
+        const __m512i topB = _mm512_i32gather_epi64(_mm512_extracti64x4_epi64(i00, 1), texture, 4);
+        const __m512i bottomA = _mm512_i32gather_epi64(_mm512_castsi512_si256(i01), texture, 4);
+        const __m512i bottomB = _mm512_i32gather_epi64(_mm512_extracti64x4_epi64(i01, 1), texture, 4);
+        return blend(_mm512_permutex2var_epi32(topA, even, topB), _mm512_permutex2var_epi32(topA, odd, topB),
+                     _mm512_permutex2var_epi32(bottomA, even, bottomB),
+                     _mm512_permutex2var_epi32(bottomA, odd, bottomB), fx, fy);
+    }
+    const __m512i x1 = _mm512_and_si512(_mm512_add_epi32(x0, _mm512_set1_epi32(1)), columnMask);
+    return blend(_mm512_i32gather_epi32(i00, texture, 4), _mm512_i32gather_epi32(_mm512_add_epi32(row0, x1), texture, 4),
+                 _mm512_i32gather_epi32(i01, texture, 4), _mm512_i32gather_epi32(_mm512_add_epi32(row1, x1), texture, 4),
+                 fx, fy);
 }
 
 }  // namespace

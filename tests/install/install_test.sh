@@ -60,4 +60,5 @@ depends=$(dpkg-deb -f "$deb" Depends)
 grep -q libsdl1.2debian <<<"$depends" || fail "the package does not depend on SDL: $depends"
 dpkg-deb -x "$deb" "$work/unpacked"
 run_launcher "$work/unpacked/usr/bin/framework_test_fullscreen"
+echo "Package contents:"; printf "%s\n" "$contents"
 echo "PASS: installed, both consumers drew their frame, the launcher found its media; $(basename "$deb") depends on: $depends"

@@ -23,8 +23,8 @@ namespace {
 constexpr int kLanes = 8;
 // The page is drawn in tiles so that the texels of one tile stay in the cache
 // whatever the angle: at a quarter turn a page row walks down a texture column.
-constexpr int kTileRows = 16;
-constexpr int kTileColumns = 64;
+constexpr int kTileRows = 8;
+constexpr int kTileColumns = 128;
 
 // a + ((b - a) * weight >> 16) with the product wrapping in 32 bits.
 ORVANE_AVX2 inline __m256i lerpUpper(__m256i a, __m256i b, __m256i weight)

@@ -27,8 +27,8 @@ namespace {
 constexpr int kLanes = 16;
 // The page is drawn in tiles so that the texels of one tile stay in the cache
 // whatever the angle: at a quarter turn a page row walks down a texture column.
-constexpr int kTileRows = 16;
-constexpr int kTileColumns = 64;
+constexpr int kTileRows = 8;
+constexpr int kTileColumns = 128;
 
 // a + ((b - a) * weight >> 16) with the product wrapping in 32 bits.
 ORVANE_AVX512 inline __m512i lerpUpper(__m512i a, __m512i b, __m512i weight)

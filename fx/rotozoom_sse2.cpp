@@ -23,8 +23,8 @@ namespace {
 constexpr int kLanes = 4;
 // The page is drawn in tiles so that the texels of one tile stay in the cache
 // whatever the angle: at a quarter turn a page row walks down a texture column.
-constexpr int kTileRows = 16;
-constexpr int kTileColumns = 64;
+constexpr int kTileRows = 8;
+constexpr int kTileColumns = 128;
 
 // (int32)((uint32)d * w) >> 16 for any 32-bit d and a weight w of 0..65535 held
 // in both 16-bit halves of its lane. With d = dHigh * 65536 + dLow, the product

@@ -122,7 +122,8 @@ void sdlColourKeyFrames(benchmark::State& state, SpriteKind kind)
         return;
     }
     for (int r = 0; r < image.height; ++r) {
-        auto* row = reinterpret_cast<Pixel*>(static_cast<std::uint8_t*>(source->pixels) + static_cast<std::size_t>(r) * source->pitch);
+        auto* bytes = static_cast<std::uint8_t*>(source->pixels) + static_cast<std::size_t>(r) * source->pitch;
+        auto* row = reinterpret_cast<Pixel*>(bytes);
         for (int k = 0; k < image.width; ++k) {
             const Pixel p = image.pixels[static_cast<std::size_t>(r) * image.width + k];
             row[k] = p >> 24 != 0 ? p & 0x00FFFFFFu : key;

@@ -109,8 +109,9 @@ void drawBlocks(const Image& image, Pixel* page, std::int64_t pageWidth, std::in
         std::int64_t x = 0;
         if (fast && fastEnd > 1) {
             drawBlock(0);
-            x = fast(ScaleRow{above, row, below, target, static_cast<std::ptrdiff_t>(pageWidth), static_cast<int>(rows)},
-                     1, fastEnd);
+            const ScaleRow middle{above, row, below, target, static_cast<std::ptrdiff_t>(pageWidth),
+                                  static_cast<int>(rows)};
+            x = fast(middle, 1, fastEnd);
         }
         for (; x < xEnd; ++x)
             drawBlock(x);

@@ -55,7 +55,8 @@ std::unique_ptr<Image> randomSprite(int width, int height, std::mt19937& random)
         for (std::size_t i = 0; i < run; ++i, ++k) {
             const Pixel colour = static_cast<Pixel>(random()) & 0x00FFFFFFu;
             const bool clear = scattered ? pick(random, 0, 1) == 0 : transparent;
-            const Pixel alpha = clear ? 0 : std::array<Pixel, 4>{1, 255, 0x80, static_cast<Pixel>(pick(random, 1, 255))}[pick(random, 0, 3)];
+            const std::array<Pixel, 4> opaqueAlphas{1, 255, 0x80, static_cast<Pixel>(pick(random, 1, 255))};
+            const Pixel alpha = clear ? 0 : opaqueAlphas[pick(random, 0, 3)];
             sprite->pixels[k] = alpha << 24 | colour;
         }
     }

@@ -31,12 +31,15 @@ rotozoom, changing angles: pixman / ours (AVX2)|BM_RotozoomChangingAnglesPixman|
 rotozoom, changing angles: pixman / ours (SSE2)|BM_RotozoomChangingAnglesPixman|BM_RotozoomChangingAnglesSse2|>=|1.9
 rotozoom, changing angles: pixman / ours (scalar)|BM_RotozoomChangingAnglesPixman|BM_RotozoomChangingAnglesScalar|info|
 whole frame at 29 s: fast paths / scalar|BM_FrameAt29s|BM_FrameAt29sScalar|<=|0.25
+53 sprites: ours / SDL RLE colour key|BM_SpriteBlit/demo|BM_SdlColourKeyBlit/demo|<=|1.3
+53 sprites, scattered alpha: ours / SDL RLE colour key|BM_SpriteBlit/scattered|BM_SdlColourKeyBlit/scattered|<=|0.3
+doubling: ours / pixman nearest x2|BM_ScaledBlitDoubling|BM_PixmanNearestScale2|<=|0.5
+Scale2x: ours / pixman nearest x2|BM_ScaledBlitScale2x|BM_PixmanNearestScale2|<=|0.5
+Scale3x: ours / pixman nearest x3|BM_ScaledBlitScale3x|BM_PixmanNearestScale3|<=|0.5
+Eagle: ours / pixman nearest x2|BM_ScaledBlitEagle|BM_PixmanNearestScale2|<=|0.5
+present / memcpy of a page|BM_Present|BM_PageMemcpy|<=|1.15
+present / memset of a page (the write limit)|BM_Present|BM_PageMemset|info|
 ROWS
-    # Sprite blit, upscaler and present rows go here, in the same form, e.g.
-    # 53 sprites: ours / SDL RLE colour key|BM_...|BM_...|<=|1.3
-    # 53 sprites, scattered transparency: ours / SDL RLE colour key|...|...|<=|0.3
-    # doubling (and Scale2x, Scale3x, Eagle): ours / pixman nearest|...|...|<=|0.5
-    # present / memcpy of a page|BM_Present|BM_PageMemcpy|<=|1.15
 }
 
 # The slowest fixed angle of the rotozoomer, in degrees (see rotozoom_bench.cpp).

@@ -38,7 +38,8 @@ bool rotozoomSteps(float angle, float zoom, std::int32_t originX, std::int32_t o
 // every texture whose neighbouring alpha bytes differ by less than 128 (opaque
 // ones included), merely defined for the rest.
 // Draws nothing when the texture holds fewer than 1024 x 512 pixels or the steps
-// cannot be formed (see rotozoomSteps).
+// cannot be formed (see rotozoomSteps). Runs the widest fast path that
+// activeCpuLevel() allows; every path writes the same page, bit for bit.
 void drawRotozoom(const Image& texture, float angle, float zoom, std::int32_t originX, std::int32_t originY,
                   Screen& screen);
 

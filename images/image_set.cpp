@@ -16,16 +16,14 @@ const char* const kImagePaths[kImageCount] = {
 // Prints why an image cannot serve in its slot, or returns true when it can.
 bool fitsSlot(const Image& image, int index)
 {
+    if (imageFitsSlot(image, index))
+        return true;
     const char* path = kImagePaths[index];
     if (index == kSpriteIndex) {
-        if (image.width <= kSpriteMaxWidth && image.height <= kSpriteMaxHeight)
-            return true;
         std::fprintf(stderr, "%s: sprite is %dx%d pixels, at most %dx%d fits the page\n", path, image.width,
                      image.height, kSpriteMaxWidth, kSpriteMaxHeight);
         return false;
     }
-    if (image.width == kTextureWidth && image.height >= kTextureMinHeight)
-        return true;
     std::fprintf(stderr, "%s: texture is %dx%d pixels, must be %d wide and at least %d high\n", path, image.width,
                  image.height, kTextureWidth, kTextureMinHeight);
     return false;
@@ -36,6 +34,13 @@ bool fitsSlot(const Image& image, int index)
 std::unique_ptr<Image> gImages[kImageCount] = {};
 
 const char* imagePath(int index) { return kImagePaths[index]; }
+
+bool imageFitsSlot(const Image& image, int index)
+{
+    if (index == kSpriteIndex)
+        return image.width <= kSpriteMaxWidth && image.height <= kSpriteMaxHeight;
+    return image.width == kTextureWidth && image.height >= kTextureMinHeight;
+}
 
 bool loadImageSet()
 {

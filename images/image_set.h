@@ -20,6 +20,11 @@ extern std::unique_ptr<Image> gImages[kImageCount];
 // The file of slot i, relative to the working directory.
 const char* imagePath(int index);
 
+// True when image keeps the limits of slot index (0 to 4): a texture exactly
+// kTextureWidth wide and at least kTextureMinHeight high, the sprite at most
+// kSpriteMaxWidth x kSpriteMaxHeight. Prints nothing.
+bool imageFitsSlot(const Image& image, int index);
+
 // Loads the five files in order into their slots. A file that is missing, cannot
 // be decoded or breaks its size limit leaves its slot empty and gets one line on
 // standard error naming it and the fault; the later files are still loaded.

@@ -86,6 +86,9 @@ std::unique_ptr<Image> imageFromSurface(const SDL_Surface& surface)
     }
 
     auto image = std::make_unique<Image>(surface.w, surface.h);
+    // An empty surface may have no pixels at all: not even a row address is formed.
+    if (surface.w == 0 || surface.h == 0)
+        return image;
     const bool byteRule = depth == 8 || ((bytesPerPixel == 3 || bytesPerPixel == 4) && redFirst(format));
     const Channel red(format.Rmask), green(format.Gmask), blue(format.Bmask), alpha(format.Amask);
     Pixel* out = image->pixels;
@@ -109,7 +112,17 @@ std::unique_ptr<Image> imageFromSurface(const SDL_Surface& surface)
 
 std::unique_ptr<Image> loadImage(const char* path)
 {
-    SDL_Surface* surface = IMG_Load(path);
+    SDL_RWops* file = SDL_RWFromFile(path, "rb");
+    if (!file)
+        return nullptr;
+    // Only JPEG, PNG and BMP go to a decoder: SDL_image's other decoders are not
+    // safe on damaged files (its GIF decoder can loop for ever on one).
+    if (!IMG_isJPG(file) && !IMG_isPNG(file) && !IMG_isBMP(file)) {
+        SDL_RWclose(file);
+        SDL_SetError("not a JPEG, PNG or BMP file");
+        return nullptr;
+    }
+    SDL_Surface* surface = IMG_Load_RW(file, 1);
     if (!surface)
         return nullptr;
     std::unique_ptr<Image> image;

@@ -20,6 +20,8 @@ struct SDL_Surface;
 // pitch or pixels cannot hold its rows.
 std::unique_ptr<Image> imageFromSurface(const SDL_Surface& surface);
 
-// Decodes the file with IMG_Load and converts it. Returns null, with SDL's error
-// set (IMG_GetError), when the file cannot be read or decoded. Prints nothing.
+// Decodes the file with SDL_image and converts it. Only JPEG, PNG and BMP files
+// are decoded, whatever the file's name. Returns null, with SDL's error set
+// (IMG_GetError), when the file cannot be read, is of another format or cannot be
+// decoded. Prints nothing.
 std::unique_ptr<Image> loadImage(const char* path);

@@ -8,6 +8,9 @@
 
 #include <csignal>
 #include <cstdio>
+#include <string>
+
+#include <fcntl.h>
 
 #ifndef ORVANE_FULL_SCREEN
 #define ORVANE_FULL_SCREEN 0
@@ -31,19 +34,27 @@ Screen* gScreen = nullptr;
 
 int main(int, char**)
 {
+    // Started with a standard stream closed, the next file SDL opens (the X
+    // server's socket) would take its number and receive our report lines.
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) < 0)
+            open("/dev/null", O_RDWR);
+    }
     // Report lines go to a reader that may have gone; a failed write must not kill us.
     std::signal(SIGPIPE, SIG_IGN);
 
-    // Without a sound device the demo still runs, silently.
+    // Without a sound device the demo still runs, silently. When both fail to
+    // start, only video is named: it is the one that stops the program.
     bool haveAudio = true;
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0) {
-        std::fprintf(stderr, "no sound: cannot initialise SDL audio: %s\n", SDL_GetError());
+        std::string audioFault = SDL_GetError();
         haveAudio = false;
         if (SDL_Init(SDL_INIT_VIDEO) < 0) {
             std::fprintf(stderr, "cannot initialise SDL video: %s\n", SDL_GetError());
             SDL_Quit();
             return 1;
         }
+        std::fprintf(stderr, "no sound: cannot initialise SDL audio: %s\n", audioFault.c_str());
     }
 
     gScreen = createScreen(kScreenWidth, kScreenHeight, kScreenPages, kBitsPerPixel, kFullScreen);

@@ -72,3 +72,13 @@ check_report_lines() {
     lines=$(printf '%s' "$counts" | grep -c . || true)
     [ "$lines" -ge "$minimum" ] || fail "expected at least $minimum frame-count lines, got $lines"
 }
+
+# Waits up to $3 seconds for file $1 to hold $2 lines, or for process $4 to end.
+wait_for_lines() {
+    local deadline=$((SECONDS + $3))
+    while [ $SECONDS -lt $deadline ] && kill -0 "$4" 2>/dev/null; do
+        [ "$(wc -l <"$1" 2>/dev/null || echo 0)" -ge "$2" ] && return 0
+        sleep 0.1
+    done
+    true
+}

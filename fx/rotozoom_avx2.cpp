@@ -9,6 +9,10 @@
 // lanes: vpmulld keeps the low 32 bits of each product, the wrapping product the
 // scalar loop reads as signed. Blue and green share a 32-bit lane as two 16-bit
 // ones (see lerpBlueGreen).
+//
+// Order: tiles of page rows, except near a quarter turn, where vectors run down
+// page columns and each square block is transposed before it is stored (see
+// rotozoomWalksColumns). The page ends the same either way.
 #include "fx/rotozoom_paths.h"
 
 #include <immintrin.h>
@@ -21,10 +25,6 @@
 namespace {
 
 constexpr int kLanes = 8;
-// The page is drawn in tiles so that the texels of one tile stay in the cache
-// whatever the angle: at a quarter turn a page row walks down a texture column.
-constexpr int kTileRows = 8;
-constexpr int kTileColumns = 128;
 
 // a + ((b - a) * weight >> 16) with the product wrapping in 32 bits.
 ORVANE_AVX2 inline __m256i lerpUpper(__m256i a, __m256i b, __m256i weight)
@@ -110,26 +110,47 @@ ORVANE_AVX2 inline __m256i samples(const Pixel* texture, __m256i u, __m256i v)
                  fx, fy);
 }
 
-}  // namespace
+// Turns eight vectors of eight words, row i holding column i, into eight rows:
+// the 8 x 8 block transposed.
+ORVANE_AVX2 inline void transpose(__m256i r[8])
+{
+    __m256i t[8];
+    for (int i = 0; i < 4; ++i) {
+        t[2 * i] = _mm256_unpacklo_epi32(r[2 * i], r[2 * i + 1]);
+        t[2 * i + 1] = _mm256_unpackhi_epi32(r[2 * i], r[2 * i + 1]);
+    }
+    for (int i = 0; i < 2; ++i) {
+        r[4 * i] = _mm256_unpacklo_epi64(t[4 * i], t[4 * i + 2]);
+        r[4 * i + 1] = _mm256_unpackhi_epi64(t[4 * i], t[4 * i + 2]);
+        r[4 * i + 2] = _mm256_unpacklo_epi64(t[4 * i + 1], t[4 * i + 3]);
+        r[4 * i + 3] = _mm256_unpackhi_epi64(t[4 * i + 1], t[4 * i + 3]);
+    }
+    for (int j = 0; j < 4; ++j) {
+        t[j] = _mm256_permute2x128_si256(r[j], r[j + 4], 0x20);
+        t[j + 4] = _mm256_permute2x128_si256(r[j], r[j + 4], 0x31);
+    }
+    for (int j = 0; j < 8; ++j)
+        r[j] = t[j];
+}
 
-ORVANE_AVX2 void drawRotozoomAvx2(const Pixel* texture, const RotozoomSteps& steps, Screen& screen)
+// Draws page rows rBegin to rEnd - 1, columns kBegin to kEnd - 1, a row of
+// vectors at a time, tile by tile.
+ORVANE_AVX2 void drawRows(const Pixel* texture, const RotozoomSteps& steps, Pixel* page, int width, int rBegin, int rEnd,
+                  int kBegin, int kEnd)
 {
     const auto C = static_cast<std::uint32_t>(steps.c);
     const auto S = static_cast<std::uint32_t>(steps.s);
-    const int width = screen.width;
-    const int height = screen.height;
-    Pixel* page = screen.page();
     // Lane i of a group starting at column k is k + i + 1 steps to the right.
     const __m256i lane = _mm256_setr_epi32(1, 2, 3, 4, 5, 6, 7, 8);
     const __m256i laneU = _mm256_mullo_epi32(lane, _mm256_set1_epi32(static_cast<int>(C)));
     const __m256i laneV = _mm256_mullo_epi32(lane, _mm256_set1_epi32(static_cast<int>(S)));
     const __m256i groupU = _mm256_set1_epi32(static_cast<int>(C * kLanes));
     const __m256i groupV = _mm256_set1_epi32(static_cast<int>(S * kLanes));
-    for (int r0 = 0; r0 < height; r0 += kTileRows) {
-        const int rEnd = std::min(r0 + kTileRows, height);
-        for (int k0 = 0; k0 < width; k0 += kTileColumns) {
-            const int kEnd = std::min(k0 + kTileColumns, width);
-            for (int r = r0; r < rEnd; ++r) {
+    for (int r0 = rBegin; r0 < rEnd; r0 += kRotozoomTileRows) {
+        const int tileEnd = std::min(r0 + kRotozoomTileRows, rEnd);
+        for (int k0 = kBegin; k0 < kEnd; k0 += kRotozoomTileColumns) {
+            const int columnEnd = std::min(k0 + kRotozoomTileColumns, kEnd);
+            for (int r = r0; r < tileEnd; ++r) {
                 const auto rows = static_cast<std::uint32_t>(r + 1);
                 const auto columns = static_cast<std::uint32_t>(k0);
                 const std::uint32_t u = steps.u0 - rows * S + columns * C;
@@ -138,16 +159,76 @@ ORVANE_AVX2 void drawRotozoomAvx2(const Pixel* texture, const RotozoomSteps& ste
                 __m256i vs = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(v)), laneV);
                 Pixel* out = page + static_cast<std::size_t>(r) * static_cast<std::size_t>(width);
                 int k = k0;
-                for (; k + kLanes <= kEnd; k += kLanes) {
+                for (; k + kLanes <= columnEnd; k += kLanes) {
                     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + k), samples(texture, us, vs));
                     us = _mm256_add_epi32(us, groupU);
                     vs = _mm256_add_epi32(vs, groupV);
                 }
-                if (k < kEnd) {
-                    const __m256i keep = _mm256_cmpgt_epi32(_mm256_set1_epi32(kEnd - k), _mm256_sub_epi32(lane, _mm256_set1_epi32(1)));
+                if (k < columnEnd) {
+                    const __m256i keep = _mm256_cmpgt_epi32(_mm256_set1_epi32(columnEnd - k), _mm256_sub_epi32(lane, _mm256_set1_epi32(1)));
                     _mm256_maskstore_epi32(reinterpret_cast<int*>(out + k), keep, samples(texture, us, vs));
                 }
             }
         }
     }
+}
+
+// Draws the page's first rows x columns pixels (both multiples of 8) in
+// 8 x 8 blocks whose vectors run down page columns, then are transposed into
+// page rows. Blocks go in square tiles of 64 x 64 pixels, for the cache.
+ORVANE_AVX2 void drawColumns(const Pixel* texture, const RotozoomSteps& steps, Pixel* page, int width, int rows,
+                     int columns)
+{
+    const auto C = static_cast<std::uint32_t>(steps.c);
+    const auto S = static_cast<std::uint32_t>(steps.s);
+    // Lane i of a block starting at row r is i + r + 1 steps down.
+    const __m256i lane = _mm256_setr_epi32(1, 2, 3, 4, 5, 6, 7, 8);
+    const __m256i laneU = _mm256_mullo_epi32(lane, _mm256_set1_epi32(static_cast<int>(0u - S)));
+    const __m256i laneV = _mm256_mullo_epi32(lane, _mm256_set1_epi32(static_cast<int>(C)));
+    const __m256i stepU = _mm256_set1_epi32(static_cast<int>(C));
+    const __m256i stepV = _mm256_set1_epi32(static_cast<int>(S));
+    constexpr int kTile = 64;
+    for (int r1 = 0; r1 < rows; r1 += kTile) {
+        for (int k1 = 0; k1 < columns; k1 += kTile) {
+            for (int r0 = r1; r0 < std::min(r1 + kTile, rows); r0 += kLanes) {
+                for (int k0 = k1; k0 < std::min(k1 + kTile, columns); k0 += kLanes) {
+                    const auto down = static_cast<std::uint32_t>(r0);
+                    const auto right = static_cast<std::uint32_t>(k0 + 1);
+                    __m256i us = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(steps.u0 - down * S + right * C)), laneU);
+                    __m256i vs = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(steps.v0 + down * C + right * S)), laneV);
+                    __m256i block[kLanes];
+                    for (int j = 0; j < kLanes; ++j) {
+                        block[j] = samples(texture, us, vs);
+                        us = _mm256_add_epi32(us, stepU);
+                        vs = _mm256_add_epi32(vs, stepV);
+                    }
+                    transpose(block);
+                    for (int i = 0; i < kLanes; ++i) {
+                        Pixel* out = page + static_cast<std::size_t>(r0 + i) * static_cast<std::size_t>(width) + k0;
+                        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), block[i]);
+                    }
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
+
+ORVANE_AVX2 void drawRotozoomAvx2(const Pixel* texture, const RotozoomSteps& steps, Screen& screen)
+{
+    const int width = screen.width;
+    const int height = screen.height;
+    Pixel* page = screen.page();
+    if (!rotozoomWalksColumns(steps)) {
+        drawRows(texture, steps, page, width, 0, height, 0, width);
+        return;
+    }
+    // Whole blocks down columns; the strips they leave at the right and the bottom
+    // row by row.
+    const int rows = height / kLanes * kLanes;
+    const int columns = width / kLanes * kLanes;
+    drawColumns(texture, steps, page, width, rows, columns);
+    drawRows(texture, steps, page, width, 0, rows, columns, width);
+    drawRows(texture, steps, page, width, rows, height, 0, width);
 }

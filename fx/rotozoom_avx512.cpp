@@ -10,6 +10,10 @@
 // lanes: vpmulld keeps the low 32 bits of each product, the wrapping product the
 // scalar loop reads as signed. Blue and green share a 32-bit lane as two 16-bit
 // ones (see lerpBlueGreen).
+//
+// Order: tiles of page rows, except near a quarter turn, where vectors run down
+// page columns and each square block is transposed before it is stored (see
+// rotozoomWalksColumns). The page ends the same either way.
 #include "fx/rotozoom_paths.h"
 
 // GCC 12 takes the deliberately undefined source vector inside the AVX-512 shift
@@ -25,10 +29,6 @@
 namespace {
 
 constexpr int kLanes = 16;
-// The page is drawn in tiles so that the texels of one tile stay in the cache
-// whatever the angle: at a quarter turn a page row walks down a texture column.
-constexpr int kTileRows = 8;
-constexpr int kTileColumns = 128;
 
 // a + ((b - a) * weight >> 16) with the product wrapping in 32 bits.
 ORVANE_AVX512 inline __m512i lerpUpper(__m512i a, __m512i b, __m512i weight)
@@ -104,26 +104,51 @@ ORVANE_AVX512 inline __m512i samples(const Pixel* texture, __m512i u, __m512i v)
                  fx, fy);
 }
 
-}  // namespace
+// Turns sixteen vectors of sixteen words, row i holding column i, into sixteen
+// rows: the 16 x 16 block transposed.
+ORVANE_AVX512 inline void transpose(__m512i r[16])
+{
+    __m512i t[16];
+    for (int i = 0; i < 8; ++i) {
+        t[2 * i] = _mm512_unpacklo_epi32(r[2 * i], r[2 * i + 1]);
+        t[2 * i + 1] = _mm512_unpackhi_epi32(r[2 * i], r[2 * i + 1]);
+    }
+    for (int i = 0; i < 4; ++i) {
+        r[4 * i] = _mm512_unpacklo_epi64(t[4 * i], t[4 * i + 2]);
+        r[4 * i + 1] = _mm512_unpackhi_epi64(t[4 * i], t[4 * i + 2]);
+        r[4 * i + 2] = _mm512_unpacklo_epi64(t[4 * i + 1], t[4 * i + 3]);
+        r[4 * i + 3] = _mm512_unpackhi_epi64(t[4 * i + 1], t[4 * i + 3]);
+    }
+    for (int i = 0; i < 2; ++i) {
+        for (int j = 0; j < 4; ++j) {
+            t[8 * i + j] = _mm512_shuffle_i32x4(r[8 * i + j], r[8 * i + j + 4], 0x88);
+            t[8 * i + j + 4] = _mm512_shuffle_i32x4(r[8 * i + j], r[8 * i + j + 4], 0xDD);
+        }
+    }
+    for (int j = 0; j < 8; ++j) {
+        r[j] = _mm512_shuffle_i32x4(t[j], t[j + 8], 0x88);
+        r[j + 8] = _mm512_shuffle_i32x4(t[j], t[j + 8], 0xDD);
+    }
+}
 
-ORVANE_AVX512 void drawRotozoomAvx512(const Pixel* texture, const RotozoomSteps& steps, Screen& screen)
+// Draws page rows rBegin to rEnd - 1, columns kBegin to kEnd - 1, a row of
+// vectors at a time, tile by tile.
+ORVANE_AVX512 void drawRows(const Pixel* texture, const RotozoomSteps& steps, Pixel* page, int width, int rBegin, int rEnd,
+                  int kBegin, int kEnd)
 {
     const auto C = static_cast<std::uint32_t>(steps.c);
     const auto S = static_cast<std::uint32_t>(steps.s);
-    const int width = screen.width;
-    const int height = screen.height;
-    Pixel* page = screen.page();
     // Lane i of a group starting at column k is k + i + 1 steps to the right.
     const __m512i lane = _mm512_setr_epi32(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16);
     const __m512i laneU = _mm512_mullo_epi32(lane, _mm512_set1_epi32(static_cast<int>(C)));
     const __m512i laneV = _mm512_mullo_epi32(lane, _mm512_set1_epi32(static_cast<int>(S)));
     const __m512i groupU = _mm512_set1_epi32(static_cast<int>(C * kLanes));
     const __m512i groupV = _mm512_set1_epi32(static_cast<int>(S * kLanes));
-    for (int r0 = 0; r0 < height; r0 += kTileRows) {
-        const int rEnd = std::min(r0 + kTileRows, height);
-        for (int k0 = 0; k0 < width; k0 += kTileColumns) {
-            const int kEnd = std::min(k0 + kTileColumns, width);
-            for (int r = r0; r < rEnd; ++r) {
+    for (int r0 = rBegin; r0 < rEnd; r0 += kRotozoomTileRows) {
+        const int tileEnd = std::min(r0 + kRotozoomTileRows, rEnd);
+        for (int k0 = kBegin; k0 < kEnd; k0 += kRotozoomTileColumns) {
+            const int columnEnd = std::min(k0 + kRotozoomTileColumns, kEnd);
+            for (int r = r0; r < tileEnd; ++r) {
                 const auto rows = static_cast<std::uint32_t>(r + 1);
                 const auto columns = static_cast<std::uint32_t>(k0);
                 const std::uint32_t u = steps.u0 - rows * S + columns * C;
@@ -132,16 +157,76 @@ ORVANE_AVX512 void drawRotozoomAvx512(const Pixel* texture, const RotozoomSteps&
                 __m512i vs = _mm512_add_epi32(_mm512_set1_epi32(static_cast<int>(v)), laneV);
                 Pixel* out = page + static_cast<std::size_t>(r) * static_cast<std::size_t>(width);
                 int k = k0;
-                for (; k + kLanes <= kEnd; k += kLanes) {
+                for (; k + kLanes <= columnEnd; k += kLanes) {
                     _mm512_storeu_si512(out + k, samples(texture, us, vs));
                     us = _mm512_add_epi32(us, groupU);
                     vs = _mm512_add_epi32(vs, groupV);
                 }
-                if (k < kEnd) {
-                    const auto keep = static_cast<__mmask16>((1u << (kEnd - k)) - 1);
+                if (k < columnEnd) {
+                    const auto keep = static_cast<__mmask16>((1u << (columnEnd - k)) - 1);
                     _mm512_mask_storeu_epi32(out + k, keep, samples(texture, us, vs));
                 }
             }
         }
     }
+}
+
+// Draws the page's first rows x columns pixels (both multiples of 16) in
+// 16 x 16 blocks whose vectors run down page columns, then are transposed into
+// page rows. Blocks go in square tiles of 64 x 64 pixels, for the cache.
+ORVANE_AVX512 void drawColumns(const Pixel* texture, const RotozoomSteps& steps, Pixel* page, int width, int rows,
+                     int columns)
+{
+    const auto C = static_cast<std::uint32_t>(steps.c);
+    const auto S = static_cast<std::uint32_t>(steps.s);
+    // Lane i of a block starting at row r is i + r + 1 steps down.
+    const __m512i lane = _mm512_setr_epi32(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16);
+    const __m512i laneU = _mm512_mullo_epi32(lane, _mm512_set1_epi32(static_cast<int>(0u - S)));
+    const __m512i laneV = _mm512_mullo_epi32(lane, _mm512_set1_epi32(static_cast<int>(C)));
+    const __m512i stepU = _mm512_set1_epi32(static_cast<int>(C));
+    const __m512i stepV = _mm512_set1_epi32(static_cast<int>(S));
+    constexpr int kTile = 64;
+    for (int r1 = 0; r1 < rows; r1 += kTile) {
+        for (int k1 = 0; k1 < columns; k1 += kTile) {
+            for (int r0 = r1; r0 < std::min(r1 + kTile, rows); r0 += kLanes) {
+                for (int k0 = k1; k0 < std::min(k1 + kTile, columns); k0 += kLanes) {
+                    const auto down = static_cast<std::uint32_t>(r0);
+                    const auto right = static_cast<std::uint32_t>(k0 + 1);
+                    __m512i us = _mm512_add_epi32(_mm512_set1_epi32(static_cast<int>(steps.u0 - down * S + right * C)), laneU);
+                    __m512i vs = _mm512_add_epi32(_mm512_set1_epi32(static_cast<int>(steps.v0 + down * C + right * S)), laneV);
+                    __m512i block[kLanes];
+                    for (int j = 0; j < kLanes; ++j) {
+                        block[j] = samples(texture, us, vs);
+                        us = _mm512_add_epi32(us, stepU);
+                        vs = _mm512_add_epi32(vs, stepV);
+                    }
+                    transpose(block);
+                    for (int i = 0; i < kLanes; ++i) {
+                        Pixel* out = page + static_cast<std::size_t>(r0 + i) * static_cast<std::size_t>(width) + k0;
+                        _mm512_storeu_si512(out, block[i]);
+                    }
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
+
+ORVANE_AVX512 void drawRotozoomAvx512(const Pixel* texture, const RotozoomSteps& steps, Screen& screen)
+{
+    const int width = screen.width;
+    const int height = screen.height;
+    Pixel* page = screen.page();
+    if (!rotozoomWalksColumns(steps)) {
+        drawRows(texture, steps, page, width, 0, height, 0, width);
+        return;
+    }
+    // Whole blocks down columns; the strips they leave at the right and the bottom
+    // row by row.
+    const int rows = height / kLanes * kLanes;
+    const int columns = width / kLanes * kLanes;
+    drawColumns(texture, steps, page, width, rows, columns);
+    drawRows(texture, steps, page, width, 0, rows, columns, width);
+    drawRows(texture, steps, page, width, rows, height, 0, width);
 }

@@ -21,10 +21,6 @@
 namespace {
 
 constexpr int kLanes = 4;
-// The page is drawn in tiles so that the texels of one tile stay in the cache
-// whatever the angle: at a quarter turn a page row walks down a texture column.
-constexpr int kTileRows = 8;
-constexpr int kTileColumns = 128;
 
 // (int32)((uint32)d * w) >> 16 for any 32-bit d and a weight w of 0..65535 held
 // in both 16-bit halves of its lane. With d = dHigh * 65536 + dLow, the product
@@ -147,10 +143,10 @@ ORVANE_SSE2 void drawRotozoomSse2(const Pixel* texture, const RotozoomSteps& ste
                                          static_cast<int>(4 * S));
     const __m128i groupU = _mm_set1_epi32(static_cast<int>(C * kLanes));
     const __m128i groupV = _mm_set1_epi32(static_cast<int>(S * kLanes));
-    for (int r0 = 0; r0 < height; r0 += kTileRows) {
-        const int rEnd = std::min(r0 + kTileRows, height);
-        for (int k0 = 0; k0 < width; k0 += kTileColumns) {
-            const int kEnd = std::min(k0 + kTileColumns, width);
+    for (int r0 = 0; r0 < height; r0 += kRotozoomTileRows) {
+        const int rEnd = std::min(r0 + kRotozoomTileRows, height);
+        for (int k0 = 0; k0 < width; k0 += kRotozoomTileColumns) {
+            const int kEnd = std::min(k0 + kRotozoomTileColumns, width);
             for (int r = r0; r < rEnd; ++r) {
                 const auto rows = static_cast<std::uint32_t>(r + 1);
                 const auto columns = static_cast<std::uint32_t>(k0);

@@ -67,6 +67,31 @@ bool redFirst(const SDL_PixelFormat& format)
            format.Bmask == readWord(blue, bytes);
 }
 
+// True when every chunk of a PNG file lies inside the file and the chunks end
+// with IEND. SDL_image's PNG reader does not stop at the end of the file: a chunk
+// length pointing past it makes libpng parse the same stale bytes for ever.
+bool pngChunksInside(SDL_RWops* file)
+{
+    const std::int64_t size = SDL_RWseek(file, 0, RW_SEEK_END);
+    std::int64_t at = 8;  // after the signature
+    bool whole = false;
+    while (at + 12 <= size) {
+        std::uint8_t header[8];
+        if (SDL_RWseek(file, static_cast<int>(at), RW_SEEK_SET) < 0 || SDL_RWread(file, header, 8, 1) != 1)
+            break;
+        const std::int64_t length = std::int64_t{header[0]} << 24 | header[1] << 16 | header[2] << 8 | header[3];
+        if (at + 12 + length > size)
+            break;
+        if (std::memcmp(header + 4, "IEND", 4) == 0) {
+            whole = true;
+            break;
+        }
+        at += 12 + length;
+    }
+    SDL_RWseek(file, 0, RW_SEEK_SET);
+    return whole;
+}
+
 }  // namespace
 
 std::unique_ptr<Image> imageFromSurface(const SDL_Surface& surface)
@@ -120,6 +145,11 @@ std::unique_ptr<Image> loadImage(const char* path)
     if (!IMG_isJPG(file) && !IMG_isPNG(file) && !IMG_isBMP(file)) {
         SDL_RWclose(file);
         SDL_SetError("not a JPEG, PNG or BMP file");
+        return nullptr;
+    }
+    if (IMG_isPNG(file) && !pngChunksInside(file)) {
+        SDL_RWclose(file);
+        SDL_SetError("damaged PNG file: a chunk runs past its end");
         return nullptr;
     }
     SDL_Surface* surface = IMG_Load_RW(file, 1);

@@ -21,7 +21,8 @@ struct SDL_Surface;
 std::unique_ptr<Image> imageFromSurface(const SDL_Surface& surface);
 
 // Decodes the file with SDL_image and converts it. Only JPEG, PNG and BMP files
-// are decoded, whatever the file's name. Returns null, with SDL's error set
+// are decoded, whatever the file's name, and a PNG file only when its chunks all
+// lie inside it and end with IEND. Returns null, with SDL's error set
 // (IMG_GetError), when the file cannot be read, is of another format or cannot be
 // decoded. Prints nothing.
 std::unique_ptr<Image> loadImage(const char* path);

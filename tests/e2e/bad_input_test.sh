@@ -83,7 +83,7 @@ cases+=(
 
     "sprite missing|rm $img/tumblewisp2.png|plain|fault tumblewisp2.png cannot load image"
     "sprite empty|: >$img/tumblewisp2.png|plain|fault tumblewisp2.png cannot load image"
-    "sprite cut short|cp $v/cut.png $img/tumblewisp2.png|plain|fault tumblewisp2.png cannot load image"
+    "sprite cut short|cp $v/cut.png $img/tumblewisp2.png|plain|fault tumblewisp2.png cannot load image: damaged PNG file"
     "sprite noise|cp $v/noise $img/tumblewisp2.png|plain|fault tumblewisp2.png cannot load image: not a JPEG, PNG or BMP file"
     "sprite a GIF|cp $v/sprite.gif $img/tumblewisp2.png|plain|fault tumblewisp2.png cannot load image: not a JPEG, PNG or BMP file"
     "sprite 245 wide|cp $v/wide.png $img/tumblewisp2.png|plain|fault tumblewisp2.png sprite is 245x218 pixels"

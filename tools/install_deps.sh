@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the project needs, when any is missing: the
-# compiler and build tools, SDL 1.2 with SDL_image and SDL_mixer, the test and
+# compilers (clang for the fuzzers) and build tools, SDL 1.2 with SDL_image and SDL_mixer, the test and
 # benchmark libraries, and the virtual X display with its tools for the window
-# tests. Uses sudo when not run as root.
+# tests, and valgrind. Uses sudo when not run as root.
 set -euo pipefail
 
 packages=(
@@ -10,6 +10,7 @@ packages=(
     libsdl1.2-dev libsdl-image1.2-dev libsdl-mixer1.2-dev libpng-dev
     libgtest-dev libbenchmark-dev libpixman-1-dev
     xvfb xauth xdotool x11-utils imagemagick
+    clang libclang-rt-14-dev valgrind
 )
 
 missing=()

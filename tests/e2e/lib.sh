@@ -23,6 +23,12 @@ start_xvfb() {
     local number
     read -r -t 10 number <"$fifo" || fail "Xvfb did not start: $(cat "$WORKDIR/xvfb.log")"
     export DISPLAY=":$number"
+    # On a loaded machine the display may be named before it takes clients.
+    local deadline=$((SECONDS + 10))
+    until xdpyinfo >/dev/null 2>&1; do
+        [ $SECONDS -lt $deadline ] || fail "display $DISPLAY takes no clients: $(cat "$WORKDIR/xvfb.log")"
+        sleep 0.1
+    done
 }
 
 stop_xvfb() {

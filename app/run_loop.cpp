@@ -20,11 +20,14 @@ std::uint32_t gLastFrameTime = 0;
 
 namespace {
 
-constexpr std::uint32_t kReportIntervalMs = 999;  // a report once more than this has passed
+constexpr std::uint32_t kReportIntervalMs = 999; // a report once more than this has passed
 
-std::uint8_t keyIndex(std::int32_t keyCode) { return static_cast<std::uint8_t>(keyCode & 0xFF); }
+std::uint8_t keyIndex(std::int32_t keyCode)
+{
+    return static_cast<std::uint8_t>(keyCode & 0xFF);
+}
 
-}  // namespace
+} // namespace
 
 bool runDemo(Screen& screen)
 {
@@ -47,7 +50,10 @@ void renderFrame(Screen& screen)
     screen.flip();
 }
 
-bool initDemo() { return loadImages(); }
+bool initDemo()
+{
+    return loadImages();
+}
 
 void pollInput()
 {
@@ -65,22 +71,37 @@ void pollInput()
             setKeyHeld(event.key.keysym.sym, false);
             setKeyChanged(event.key.keysym.sym, true);
             break;
-        case SDL_QUIT:
-            requestQuit();
-            break;
-        default:
-            break;
+        case SDL_QUIT: requestQuit(); break;
+        default: break;
         }
     }
 }
 
-void requestQuit() { gQuit = true; }
+void requestQuit()
+{
+    gQuit = true;
+}
 
-bool keyHeld(std::int32_t keyCode) { return gKeyHeld[keyIndex(keyCode)] != 0; }
-bool keyChanged(std::int32_t keyCode) { return gKeyChanged[keyIndex(keyCode)] != 0; }
-void setKeyHeld(std::int32_t keyCode, bool value) { gKeyHeld[keyIndex(keyCode)] = value; }
-void setKeyChanged(std::int32_t keyCode, bool value) { gKeyChanged[keyIndex(keyCode)] = value; }
-void clearKeyChanges() { std::memset(gKeyChanged, 0, sizeof gKeyChanged); }
+bool keyHeld(std::int32_t keyCode)
+{
+    return gKeyHeld[keyIndex(keyCode)] != 0;
+}
+bool keyChanged(std::int32_t keyCode)
+{
+    return gKeyChanged[keyIndex(keyCode)] != 0;
+}
+void setKeyHeld(std::int32_t keyCode, bool value)
+{
+    gKeyHeld[keyIndex(keyCode)] = value;
+}
+void setKeyChanged(std::int32_t keyCode, bool value)
+{
+    gKeyChanged[keyIndex(keyCode)] = value;
+}
+void clearKeyChanges()
+{
+    std::memset(gKeyChanged, 0, sizeof gKeyChanged);
+}
 
 std::int32_t countFps()
 {

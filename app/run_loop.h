@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-constexpr std::uint32_t kRunTimeLimitMs = 29000;  // measured from the end of image loading
+constexpr std::uint32_t kRunTimeLimitMs = 29000; // measured from the end of image loading
 constexpr int kKeyTableSize = 256;
 
 // A quit was requested (Escape, the window's close request, or the time limit);

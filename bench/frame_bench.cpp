@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr std::uint32_t kFrameTime = 29000;  // ms: 53 sprites
+constexpr std::uint32_t kFrameTime = 29000; // ms: 53 sprites
 constexpr int kPageWidth = 1024;
 constexpr int kPageHeight = 768;
 
@@ -61,12 +61,21 @@ void runFrame(benchmark::State& state, CpuLevel limit)
     setCpuLevelLimit(previous);
 }
 
-void BM_FrameAt29s(benchmark::State& state) { runFrame(state, CpuLevel::avx512); }
-void BM_FrameAt29sScalar(benchmark::State& state) { runFrame(state, CpuLevel::scalar); }
+void BM_FrameAt29s(benchmark::State& state)
+{
+    runFrame(state, CpuLevel::avx512);
+}
+void BM_FrameAt29sScalar(benchmark::State& state)
+{
+    runFrame(state, CpuLevel::scalar);
+}
 
-}  // namespace
+} // namespace
 
-std::uint32_t ticks() { return kFrameTime; }
+std::uint32_t ticks()
+{
+    return kFrameTime;
+}
 
 BENCHMARK(BM_FrameAt29s)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FrameAt29sScalar)->Unit(benchmark::kMillisecond);

@@ -77,7 +77,7 @@ void BM_PageMemset(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(kPageBytes));
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(BM_Present);
 BENCHMARK(BM_PageMemcpy);

@@ -25,10 +25,16 @@ constexpr std::int64_t kPagePixels = std::int64_t{kPageWidth} * kPageHeight;
 constexpr int kWorstAngleDegrees = 45;
 
 // The demo's angle input for a rotation in degrees (the rotation is input / 53.6).
-float angleInput(double degrees) { return static_cast<float>(degrees * std::numbers::pi / 180 * 53.6); }
+float angleInput(double degrees)
+{
+    return static_cast<float>(degrees * std::numbers::pi / 180 * 53.6);
+}
 
 // The angle of frame i: one demo frame at 60 Hz moves the angle input by 16.7 / 64.
-float changingAngle(std::int64_t i) { return static_cast<float>(i) * 0.26f; }
+float changingAngle(std::int64_t i)
+{
+    return static_cast<float>(i) * 0.26f;
+}
 
 // An opaque random 1024 x 512 texture, like the demo's decoded JPEG images.
 const Image& texture()
@@ -52,8 +58,7 @@ bool skipUnsupported(benchmark::State& state, CpuLevel level)
 }
 
 // One variant at angles chosen per frame by angleOf(frame).
-template <typename AngleOf>
-void runVariant(benchmark::State& state, CpuLevel level, AngleOf angleOf)
+template <typename AngleOf> void runVariant(benchmark::State& state, CpuLevel level, AngleOf angleOf)
 {
     if (skipUnsupported(state, level))
         return;
@@ -70,10 +75,22 @@ void runVariant(benchmark::State& state, CpuLevel level, AngleOf angleOf)
     state.SetItemsProcessed(state.iterations() * kPagePixels);
 }
 
-void BM_RotozoomChangingAnglesScalar(benchmark::State& state) { runVariant(state, CpuLevel::scalar, changingAngle); }
-void BM_RotozoomChangingAnglesSse2(benchmark::State& state) { runVariant(state, CpuLevel::sse2, changingAngle); }
-void BM_RotozoomChangingAnglesAvx2(benchmark::State& state) { runVariant(state, CpuLevel::avx2, changingAngle); }
-void BM_RotozoomChangingAnglesAvx512(benchmark::State& state) { runVariant(state, CpuLevel::avx512, changingAngle); }
+void BM_RotozoomChangingAnglesScalar(benchmark::State& state)
+{
+    runVariant(state, CpuLevel::scalar, changingAngle);
+}
+void BM_RotozoomChangingAnglesSse2(benchmark::State& state)
+{
+    runVariant(state, CpuLevel::sse2, changingAngle);
+}
+void BM_RotozoomChangingAnglesAvx2(benchmark::State& state)
+{
+    runVariant(state, CpuLevel::avx2, changingAngle);
+}
+void BM_RotozoomChangingAnglesAvx512(benchmark::State& state)
+{
+    runVariant(state, CpuLevel::avx512, changingAngle);
+}
 
 // The public entry point, whose path is chosen by the processor.
 void BM_RotozoomChangingAnglesDispatched(benchmark::State& state)
@@ -95,14 +112,32 @@ void runFixed(benchmark::State& state, CpuLevel level)
     const float angle = angleInput(static_cast<double>(state.range(0)));
     runVariant(state, level, [angle](std::int64_t) { return angle; });
 }
-void BM_RotozoomFixedAngleScalar(benchmark::State& state) { runFixed(state, CpuLevel::scalar); }
-void BM_RotozoomFixedAngleSse2(benchmark::State& state) { runFixed(state, CpuLevel::sse2); }
-void BM_RotozoomFixedAngleAvx2(benchmark::State& state) { runFixed(state, CpuLevel::avx2); }
-void BM_RotozoomFixedAngleAvx512(benchmark::State& state) { runFixed(state, CpuLevel::avx512); }
-void BM_RotozoomFixedAngleDispatched(benchmark::State& state) { runFixed(state, activeCpuLevel()); }
+void BM_RotozoomFixedAngleScalar(benchmark::State& state)
+{
+    runFixed(state, CpuLevel::scalar);
+}
+void BM_RotozoomFixedAngleSse2(benchmark::State& state)
+{
+    runFixed(state, CpuLevel::sse2);
+}
+void BM_RotozoomFixedAngleAvx2(benchmark::State& state)
+{
+    runFixed(state, CpuLevel::avx2);
+}
+void BM_RotozoomFixedAngleAvx512(benchmark::State& state)
+{
+    runFixed(state, CpuLevel::avx512);
+}
+void BM_RotozoomFixedAngleDispatched(benchmark::State& state)
+{
+    runFixed(state, activeCpuLevel());
+}
 
 // Every angle of a turn, to find the slowest (not part of the report).
-void BM_RotozoomAngleSweepDispatched(benchmark::State& state) { runFixed(state, activeCpuLevel()); }
+void BM_RotozoomAngleSweepDispatched(benchmark::State& state)
+{
+    runFixed(state, activeCpuLevel());
+}
 
 // pixman: the texture as a repeating a8r8g8b8 source, sampled bilinearly through
 // the same rotation, into an a8r8g8b8 page with PIXMAN_OP_SRC.
@@ -143,8 +178,7 @@ struct PixmanScene {
     }
 };
 
-template <typename AngleOf>
-void runPixman(benchmark::State& state, AngleOf angleOf)
+template <typename AngleOf> void runPixman(benchmark::State& state, AngleOf angleOf)
 {
     PixmanScene scene;
     std::int64_t frame = 0;
@@ -156,7 +190,10 @@ void runPixman(benchmark::State& state, AngleOf angleOf)
     state.SetItemsProcessed(state.iterations() * kPagePixels);
 }
 
-void BM_RotozoomChangingAnglesPixman(benchmark::State& state) { runPixman(state, changingAngle); }
+void BM_RotozoomChangingAnglesPixman(benchmark::State& state)
+{
+    runPixman(state, changingAngle);
+}
 void BM_RotozoomFixedAnglePixman(benchmark::State& state)
 {
     const float angle = angleInput(static_cast<double>(state.range(0)));
@@ -170,7 +207,7 @@ void fixedAngles(benchmark::internal::Benchmark* b)
         b->Arg(degrees);
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(BM_RotozoomChangingAnglesScalar)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RotozoomChangingAnglesSse2)->Unit(benchmark::kMillisecond);

@@ -45,7 +45,10 @@ const Image& pixelArt()
     return *image;
 }
 
-int factor(int mode) { return mode == 2 ? 3 : 2; }
+int factor(int mode)
+{
+    return mode == 2 ? 3 : 2;
+}
 
 void scaledFrames(benchmark::State& state, int mode, CpuLevel level)
 {
@@ -91,18 +94,48 @@ void pixmanFrames(benchmark::State& state, int f)
     state.SetItemsProcessed(state.iterations() * std::int64_t{f * kImageWidth} * f * kImageHeight);
 }
 
-void BM_ScaledBlitDoubling(benchmark::State& state) { scaledFrames(state, 0, cpuLevel()); }
-void BM_ScaledBlitDoublingScalar(benchmark::State& state) { scaledFrames(state, 0, CpuLevel::scalar); }
-void BM_ScaledBlitScale2x(benchmark::State& state) { scaledFrames(state, 1, cpuLevel()); }
-void BM_ScaledBlitScale2xScalar(benchmark::State& state) { scaledFrames(state, 1, CpuLevel::scalar); }
-void BM_ScaledBlitScale3x(benchmark::State& state) { scaledFrames(state, 2, cpuLevel()); }
-void BM_ScaledBlitScale3xScalar(benchmark::State& state) { scaledFrames(state, 2, CpuLevel::scalar); }
-void BM_ScaledBlitEagle(benchmark::State& state) { scaledFrames(state, 3, cpuLevel()); }
-void BM_ScaledBlitEagleScalar(benchmark::State& state) { scaledFrames(state, 3, CpuLevel::scalar); }
-void BM_PixmanNearestScale2(benchmark::State& state) { pixmanFrames(state, 2); }
-void BM_PixmanNearestScale3(benchmark::State& state) { pixmanFrames(state, 3); }
+void BM_ScaledBlitDoubling(benchmark::State& state)
+{
+    scaledFrames(state, 0, cpuLevel());
+}
+void BM_ScaledBlitDoublingScalar(benchmark::State& state)
+{
+    scaledFrames(state, 0, CpuLevel::scalar);
+}
+void BM_ScaledBlitScale2x(benchmark::State& state)
+{
+    scaledFrames(state, 1, cpuLevel());
+}
+void BM_ScaledBlitScale2xScalar(benchmark::State& state)
+{
+    scaledFrames(state, 1, CpuLevel::scalar);
+}
+void BM_ScaledBlitScale3x(benchmark::State& state)
+{
+    scaledFrames(state, 2, cpuLevel());
+}
+void BM_ScaledBlitScale3xScalar(benchmark::State& state)
+{
+    scaledFrames(state, 2, CpuLevel::scalar);
+}
+void BM_ScaledBlitEagle(benchmark::State& state)
+{
+    scaledFrames(state, 3, cpuLevel());
+}
+void BM_ScaledBlitEagleScalar(benchmark::State& state)
+{
+    scaledFrames(state, 3, CpuLevel::scalar);
+}
+void BM_PixmanNearestScale2(benchmark::State& state)
+{
+    pixmanFrames(state, 2);
+}
+void BM_PixmanNearestScale3(benchmark::State& state)
+{
+    pixmanFrames(state, 3);
+}
 
-}  // namespace
+} // namespace
 
 BENCHMARK(BM_ScaledBlitDoubling);
 BENCHMARK(BM_ScaledBlitDoublingScalar);

@@ -23,7 +23,7 @@ namespace {
 
 constexpr int kPageWidth = 1024;
 constexpr int kPageHeight = 768;
-constexpr std::uint32_t kTime = 29000;  // ms: the late demo, 53 sprites
+constexpr std::uint32_t kTime = 29000; // ms: the late demo, 53 sprites
 
 struct Position {
     int x, y;
@@ -133,7 +133,7 @@ void sdlColourKeyFrames(benchmark::State& state, SpriteKind kind)
     SDL_SetColorKey(source, SDL_SRCCOLORKEY | SDL_RLEACCEL, key);
     const std::vector<Position> positions = scenePositions();
     SDL_Rect place{0, 0, 0, 0};
-    SDL_BlitSurface(source, nullptr, target, &place);  // encodes the runs once, outside the timing
+    SDL_BlitSurface(source, nullptr, target, &place); // encodes the runs once, outside the timing
     for (auto _ : state) {
         for (const Position p : positions) {
             SDL_Rect at{static_cast<Sint16>(p.x), static_cast<Sint16>(p.y), 0, 0};
@@ -146,16 +146,34 @@ void sdlColourKeyFrames(benchmark::State& state, SpriteKind kind)
     state.SetItemsProcessed(state.iterations() * pixelsPerFrame(image, positions.size()));
 }
 
-void BM_SpriteBlit(benchmark::State& state, SpriteKind kind) { blitFrames(state, kind, cpuLevel()); }
-void BM_SpriteBlitScalar(benchmark::State& state, SpriteKind kind) { blitFrames(state, kind, CpuLevel::scalar); }
+void BM_SpriteBlit(benchmark::State& state, SpriteKind kind)
+{
+    blitFrames(state, kind, cpuLevel());
+}
+void BM_SpriteBlitScalar(benchmark::State& state, SpriteKind kind)
+{
+    blitFrames(state, kind, CpuLevel::scalar);
+}
 #ifndef ORVANE_SCALAR_ONLY
-void BM_SpriteBlitSse2(benchmark::State& state, SpriteKind kind) { blitFrames(state, kind, CpuLevel::sse2); }
-void BM_SpriteBlitAvx2(benchmark::State& state, SpriteKind kind) { blitFrames(state, kind, CpuLevel::avx2); }
-void BM_SpriteBlitAvx512(benchmark::State& state, SpriteKind kind) { blitFrames(state, kind, CpuLevel::avx512); }
+void BM_SpriteBlitSse2(benchmark::State& state, SpriteKind kind)
+{
+    blitFrames(state, kind, CpuLevel::sse2);
+}
+void BM_SpriteBlitAvx2(benchmark::State& state, SpriteKind kind)
+{
+    blitFrames(state, kind, CpuLevel::avx2);
+}
+void BM_SpriteBlitAvx512(benchmark::State& state, SpriteKind kind)
+{
+    blitFrames(state, kind, CpuLevel::avx512);
+}
 #endif
-void BM_SdlColourKeyBlit(benchmark::State& state, SpriteKind kind) { sdlColourKeyFrames(state, kind); }
+void BM_SdlColourKeyBlit(benchmark::State& state, SpriteKind kind)
+{
+    sdlColourKeyFrames(state, kind);
+}
 
-}  // namespace
+} // namespace
 
 BENCHMARK_CAPTURE(BM_SpriteBlit, demo, SpriteKind::demo);
 BENCHMARK_CAPTURE(BM_SpriteBlitScalar, demo, SpriteKind::demo);

@@ -24,14 +24,14 @@ int main()
         return 1;
     }
 
-    Image texture(1024, 512);  // the rotozoomer reads 1024-pixel rows, 512 of them
+    Image texture(1024, 512); // the rotozoomer reads 1024-pixel rows, 512 of them
     fillGradient(&texture);
-    Image sprite(32, 32);  // an opaque disc; alpha 0 around it is left out
+    Image sprite(32, 32); // an opaque disc; alpha 0 around it is left out
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x)
             sprite.pixels[y * 32 + x] = (x - 16) * (x - 16) + (y - 16) * (y - 16) < 200 ? 0xFFFFD040 : 0;
 
-    while (!gQuit) {  // pollInput sets gQuit on Escape and on the close request
+    while (!gQuit) { // pollInput sets gQuit on Escape and on the close request
         pollInput();
         const float t = static_cast<float>(ticks());
         drawRotozoom(texture, t / 64, 1.5f, 0, 0, *screen);

@@ -24,9 +24,12 @@
 
 namespace {
 
-constexpr int kPages = 3;  // guard, page drawn into, guard
+constexpr int kPages = 3; // guard, page drawn into, guard
 
-Pixel guardWord(std::size_t index) { return 0xA5C3E10Fu ^ static_cast<Pixel>(index * 0x9E3779B1u); }
+Pixel guardWord(std::size_t index)
+{
+    return 0xA5C3E10Fu ^ static_cast<Pixel>(index * 0x9E3779B1u);
+}
 
 // width x height words from the rest of the input; a fixed pattern when it is empty.
 std::unique_ptr<Image> imageFrom(FuzzInput& input, int width, int height)
@@ -82,8 +85,8 @@ void sprite(FuzzInput& input, Screen& screen)
     blitSprite(*image, x, y, screen);
     const std::vector<Pixel> actual = pageCopy(screen);
     for (std::size_t i = 0; i < actual.size(); ++i)
-        FUZZ_CHECK(actual[i] == expected[i], "sprite %dx%d at (%d, %d): page word %zu is %08x, not %08x", width,
-                   height, x, y, i, actual[i], expected[i]);
+        FUZZ_CHECK(actual[i] == expected[i], "sprite %dx%d at (%d, %d): page word %zu is %08x, not %08x", width, height,
+                   x, y, i, actual[i], expected[i]);
 }
 
 // The upscaler writes only inside the f*w x f*h corner, and nothing for an unknown mode.
@@ -105,8 +108,8 @@ void upscaler(FuzzInput& input, Screen& screen)
         for (std::int64_t k = 0; k < screen.width; ++k) {
             const std::size_t i = std::size_t(r * screen.width + k);
             if (!draws || k >= f * width || r >= f * height)
-                FUZZ_CHECK(after[i] == before[i], "mode %d, %dx%d image: page pixel (%lld, %lld) changed", mode,
-                           width, height, static_cast<long long>(k), static_cast<long long>(r));
+                FUZZ_CHECK(after[i] == before[i], "mode %d, %dx%d image: page pixel (%lld, %lld) changed", mode, width,
+                           height, static_cast<long long>(k), static_cast<long long>(r));
         }
     }
 }
@@ -154,14 +157,13 @@ void rotozoomer(FuzzInput& input, Screen& screen)
         drawRotozoomScalar(texture->pixels, steps, screen);
         const std::vector<Pixel> expected = pageCopy(screen);
         for (std::size_t i = 0; i < actual.size(); ++i)
-            FUZZ_CHECK(actual[i] == expected[i],
-                       "angle %g, zoom %g, origin (%d, %d): page word %zu is %08x, not %08x", double(angle),
-                       double(zoom), originX, originY, i, actual[i], expected[i]);
+            FUZZ_CHECK(actual[i] == expected[i], "angle %g, zoom %g, origin (%d, %d): page word %zu is %08x, not %08x",
+                       double(angle), double(zoom), originX, originY, i, actual[i], expected[i]);
     }
     std::copy(saved.begin(), saved.end(), texture->pixels);
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -28,7 +28,7 @@ bool replay(const std::filesystem::path& file)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

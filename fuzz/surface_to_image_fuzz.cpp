@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int width = input.byte() % 72 - 2;
     const int height = input.byte() % 40 - 2;
     const int pitch = input.half() % 1024;
-    const int depth = input.byte() % 34;  // 0 to 33 bits
+    const int depth = input.byte() % 34; // 0 to 33 bits
     const std::uint8_t flags = input.byte();
     const std::uint32_t rMask = input.word(), gMask = input.word(), bMask = input.word(), aMask = input.word();
 
@@ -39,18 +39,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::unique_ptr<Image> image = imageFromSurface(*surface);
     const int bytesPerPixel = surface->format->BytesPerPixel;
-    const bool rowsFit = width <= 0 || height <= 0 ||
-                         (buffer && std::int64_t{pitch} >= std::int64_t{width} * bytesPerPixel);
-    const bool usable = surface->format->BitsPerPixel >= 8 && bytesPerPixel <= 4 && width >= 0 && height >= 0 &&
-                        rowsFit;
+    const bool rowsFit =
+        width <= 0 || height <= 0 || (buffer && std::int64_t{pitch} >= std::int64_t{width} * bytesPerPixel);
+    const bool usable =
+        surface->format->BitsPerPixel >= 8 && bytesPerPixel <= 4 && width >= 0 && height >= 0 && rowsFit;
     FUZZ_CHECK(usable == (image != nullptr), "depth %d, %dx%d, pitch %d", depth, width, height, pitch);
     if (image) {
         FUZZ_CHECK(image->width == width && image->height == height, "%dx%d", image->width, image->height);
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
                 const Pixel p = image->pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)];
-                const std::uint8_t* in = pixels.data() + std::size_t(y) * std::size_t(pitch) +
-                                         std::size_t(x) * std::size_t(bytesPerPixel);
+                const std::uint8_t* in =
+                    pixels.data() + std::size_t(y) * std::size_t(pitch) + std::size_t(x) * std::size_t(bytesPerPixel);
                 if (surface->format->BitsPerPixel == 8)
                     FUZZ_CHECK(p == in[0] * 0x01010101u, "8-bit pixel (%d, %d) is %08x", x, y, p);
                 // A 4-byte pixel may carry its alpha in the byte after blue with no mask saying so.

@@ -15,11 +15,20 @@ inline std::int32_t lerp(std::int32_t a, std::int32_t b, std::uint32_t weight)
     return a + (product >> 16);
 }
 
-inline std::int32_t upper(Pixel p) { return static_cast<std::int32_t>(p >> 16); }
-inline std::int32_t green(Pixel p) { return static_cast<std::int32_t>((p >> 8) & 255); }
-inline std::int32_t blue(Pixel p) { return static_cast<std::int32_t>(p & 255); }
+inline std::int32_t upper(Pixel p)
+{
+    return static_cast<std::int32_t>(p >> 16);
+}
+inline std::int32_t green(Pixel p)
+{
+    return static_cast<std::int32_t>((p >> 8) & 255);
+}
+inline std::int32_t blue(Pixel p)
+{
+    return static_cast<std::int32_t>(p & 255);
+}
 
-}  // namespace
+} // namespace
 
 bool rotozoomSteps(float angle, float zoom, std::int32_t originX, std::int32_t originY, RotozoomSteps* steps)
 {
@@ -95,14 +104,10 @@ RotozoomRoutine rotozoomRoutine(CpuLevel level)
 {
 #ifndef ORVANE_SCALAR_ONLY
     switch (level) {
-    case CpuLevel::avx512:
-        return drawRotozoomAvx512;
-    case CpuLevel::avx2:
-        return drawRotozoomAvx2;
-    case CpuLevel::sse2:
-        return drawRotozoomSse2;
-    case CpuLevel::scalar:
-        break;
+    case CpuLevel::avx512: return drawRotozoomAvx512;
+    case CpuLevel::avx2: return drawRotozoomAvx2;
+    case CpuLevel::sse2: return drawRotozoomSse2;
+    case CpuLevel::scalar: break;
     }
 #else
     (void)level;

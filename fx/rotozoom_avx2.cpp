@@ -60,10 +60,10 @@ ORVANE_AVX2 inline __m256i blend(__m256i p00, __m256i p10, __m256i p01, __m256i 
     const __m256i bottom = lerpUpper(_mm256_srli_epi32(p01, 16), _mm256_srli_epi32(p11, 16), fx);
     const __m256i resultUpper = lerpUpper(top, bottom, fy);
 
-    const __m256i topBG = lerpBlueGreen(_mm256_shuffle_epi8(p00, blueGreen), _mm256_shuffle_epi8(p10, blueGreen),
-                                        fx2, fxSign);
-    const __m256i bottomBG = lerpBlueGreen(_mm256_shuffle_epi8(p01, blueGreen), _mm256_shuffle_epi8(p11, blueGreen),
-                                           fx2, fxSign);
+    const __m256i topBG =
+        lerpBlueGreen(_mm256_shuffle_epi8(p00, blueGreen), _mm256_shuffle_epi8(p10, blueGreen), fx2, fxSign);
+    const __m256i bottomBG =
+        lerpBlueGreen(_mm256_shuffle_epi8(p01, blueGreen), _mm256_shuffle_epi8(p11, blueGreen), fx2, fxSign);
     const __m256i resultBG = lerpBlueGreen(topBG, bottomBG, fy2, fySign);
     // blue * 1 + green * 256 in each 32-bit lane.
     const __m256i lowHalf = _mm256_madd_epi16(resultBG, _mm256_set1_epi32(256 << 16 | 1));
@@ -95,8 +95,7 @@ ORVANE_AVX2 inline __m256i samples(const Pixel* texture, __m256i u, __m256i v)
         const auto* pairs = reinterpret_cast<const long long*>(texture);
         const __m256 topA = _mm256_castsi256_ps(_mm256_i32gather_epi64(pairs, _mm256_castsi256_si128(top), 4));
         const __m256 topB = _mm256_castsi256_ps(_mm256_i32gather_epi64(pairs, _mm256_extracti128_si256(top, 1), 4));
-        const __m256 bottomA =
-            _mm256_castsi256_ps(_mm256_i32gather_epi64(pairs, _mm256_castsi256_si128(bottom), 4));
+        const __m256 bottomA = _mm256_castsi256_ps(_mm256_i32gather_epi64(pairs, _mm256_castsi256_si128(bottom), 4));
         const __m256 bottomB =
             _mm256_castsi256_ps(_mm256_i32gather_epi64(pairs, _mm256_extracti128_si256(bottom, 1), 4));
         return blend(_mm256_castps_si256(_mm256_shuffle_ps(topA, topB, _MM_SHUFFLE(2, 0, 2, 0))),
@@ -106,8 +105,8 @@ ORVANE_AVX2 inline __m256i samples(const Pixel* texture, __m256i u, __m256i v)
     }
     const __m256i x1 = _mm256_and_si256(_mm256_add_epi32(x0, _mm256_set1_epi32(1)), columnMask);
     return blend(_mm256_i32gather_epi32(base, i00, 4), _mm256_i32gather_epi32(base, _mm256_add_epi32(row0, x1), 4),
-                 _mm256_i32gather_epi32(base, i01, 4), _mm256_i32gather_epi32(base, _mm256_add_epi32(row1, x1), 4),
-                 fx, fy);
+                 _mm256_i32gather_epi32(base, i01, 4), _mm256_i32gather_epi32(base, _mm256_add_epi32(row1, x1), 4), fx,
+                 fy);
 }
 
 // Turns eight vectors of eight words, row i holding column i, into eight rows:
@@ -135,8 +134,8 @@ ORVANE_AVX2 inline void transpose(__m256i r[8])
 
 // Draws page rows rBegin to rEnd - 1, columns kBegin to kEnd - 1, a row of
 // vectors at a time, tile by tile.
-ORVANE_AVX2 void drawRows(const Pixel* texture, const RotozoomSteps& steps, Pixel* page, int width, int rBegin, int rEnd,
-                  int kBegin, int kEnd)
+ORVANE_AVX2 void drawRows(const Pixel* texture, const RotozoomSteps& steps, Pixel* page, int width, int rBegin,
+                          int rEnd, int kBegin, int kEnd)
 {
     const auto C = static_cast<std::uint32_t>(steps.c);
     const auto S = static_cast<std::uint32_t>(steps.s);
@@ -165,7 +164,8 @@ ORVANE_AVX2 void drawRows(const Pixel* texture, const RotozoomSteps& steps, Pixe
                     vs = _mm256_add_epi32(vs, groupV);
                 }
                 if (k < columnEnd) {
-                    const __m256i keep = _mm256_cmpgt_epi32(_mm256_set1_epi32(columnEnd - k), _mm256_sub_epi32(lane, _mm256_set1_epi32(1)));
+                    const __m256i keep = _mm256_cmpgt_epi32(_mm256_set1_epi32(columnEnd - k),
+                                                            _mm256_sub_epi32(lane, _mm256_set1_epi32(1)));
                     _mm256_maskstore_epi32(reinterpret_cast<int*>(out + k), keep, samples(texture, us, vs));
                 }
             }
@@ -177,7 +177,7 @@ ORVANE_AVX2 void drawRows(const Pixel* texture, const RotozoomSteps& steps, Pixe
 // 8 x 8 blocks whose vectors run down page columns, then are transposed into
 // page rows. Blocks go in square tiles of 64 x 64 pixels, for the cache.
 ORVANE_AVX2 void drawColumns(const Pixel* texture, const RotozoomSteps& steps, Pixel* page, int width, int rows,
-                     int columns)
+                             int columns)
 {
     const auto C = static_cast<std::uint32_t>(steps.c);
     const auto S = static_cast<std::uint32_t>(steps.s);
@@ -194,8 +194,10 @@ ORVANE_AVX2 void drawColumns(const Pixel* texture, const RotozoomSteps& steps, P
                 for (int k0 = k1; k0 < std::min(k1 + kTile, columns); k0 += kLanes) {
                     const auto down = static_cast<std::uint32_t>(r0);
                     const auto right = static_cast<std::uint32_t>(k0 + 1);
-                    __m256i us = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(steps.u0 - down * S + right * C)), laneU);
-                    __m256i vs = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(steps.v0 + down * C + right * S)), laneV);
+                    __m256i us =
+                        _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(steps.u0 - down * S + right * C)), laneU);
+                    __m256i vs =
+                        _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(steps.v0 + down * C + right * S)), laneV);
                     __m256i block[kLanes];
                     for (int j = 0; j < kLanes; ++j) {
                         block[j] = samples(texture, us, vs);
@@ -213,7 +215,7 @@ ORVANE_AVX2 void drawColumns(const Pixel* texture, const RotozoomSteps& steps, P
     }
 }
 
-}  // namespace
+} // namespace
 
 ORVANE_AVX2 void drawRotozoomAvx2(const Pixel* texture, const RotozoomSteps& steps, Screen& screen)
 {

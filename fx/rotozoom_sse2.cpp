@@ -29,8 +29,8 @@ constexpr int kLanes = 4;
 // half is (high half of dLow * w) + (low half of dHigh * w), modulo 65536.
 ORVANE_SSE2 inline __m128i mulShift16(__m128i d, __m128i weights)
 {
-    const __m128i high = _mm_mulhi_epu16(d, weights);  // low half: high half of dLow * w
-    const __m128i low = _mm_mullo_epi16(d, weights);   // high half: low half of dHigh * w
+    const __m128i high = _mm_mulhi_epu16(d, weights); // low half: high half of dLow * w
+    const __m128i low = _mm_mullo_epi16(d, weights);  // high half: low half of dHigh * w
     return _mm_srai_epi32(_mm_add_epi16(_mm_slli_epi32(high, 16), low), 16);
 }
 
@@ -54,7 +54,8 @@ ORVANE_SSE2 inline __m128i lerpBlueGreen(__m128i a, __m128i b, __m128i weights, 
 // Blue in the low 16-bit half of each lane, green in the high one.
 ORVANE_SSE2 inline __m128i blueGreen(__m128i p)
 {
-    return _mm_or_si128(_mm_and_si128(p, _mm_set1_epi32(0xFF)), _mm_and_si128(_mm_slli_epi32(p, 8), _mm_set1_epi32(0xFF0000)));
+    return _mm_or_si128(_mm_and_si128(p, _mm_set1_epi32(0xFF)),
+                        _mm_and_si128(_mm_slli_epi32(p, 8), _mm_set1_epi32(0xFF0000)));
 }
 
 // The blend of the four texels of each lane with the fractions fx and fy, each
@@ -127,7 +128,7 @@ ORVANE_SSE2 inline __m128i samples(const Pixel* texture, __m128i u, __m128i v)
     return blend(fetch(texture, i00), fetch(texture, i10), fetch(texture, i01), fetch(texture, i11), fx, fy);
 }
 
-}  // namespace
+} // namespace
 
 ORVANE_SSE2 void drawRotozoomSse2(const Pixel* texture, const RotozoomSteps& steps, Screen& screen)
 {
@@ -137,10 +138,10 @@ ORVANE_SSE2 void drawRotozoomSse2(const Pixel* texture, const RotozoomSteps& ste
     const int height = screen.height;
     Pixel* page = screen.page();
     // Lane i of a group starting at column k is k + i + 1 steps to the right.
-    const __m128i laneU = _mm_setr_epi32(static_cast<int>(C), static_cast<int>(2 * C), static_cast<int>(3 * C),
-                                         static_cast<int>(4 * C));
-    const __m128i laneV = _mm_setr_epi32(static_cast<int>(S), static_cast<int>(2 * S), static_cast<int>(3 * S),
-                                         static_cast<int>(4 * S));
+    const __m128i laneU =
+        _mm_setr_epi32(static_cast<int>(C), static_cast<int>(2 * C), static_cast<int>(3 * C), static_cast<int>(4 * C));
+    const __m128i laneV =
+        _mm_setr_epi32(static_cast<int>(S), static_cast<int>(2 * S), static_cast<int>(3 * S), static_cast<int>(4 * S));
     const __m128i groupU = _mm_set1_epi32(static_cast<int>(C * kLanes));
     const __m128i groupV = _mm_set1_epi32(static_cast<int>(S * kLanes));
     for (int r0 = 0; r0 < height; r0 += kRotozoomTileRows) {

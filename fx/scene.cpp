@@ -26,7 +26,7 @@ constexpr double kAmplitudeY1 = 100.0f;
 constexpr double kAmplitudeY2 = 150.0f;
 constexpr double kCentreY = 300.0f;
 
-}  // namespace
+} // namespace
 
 void drawScene(Screen& screen)
 {

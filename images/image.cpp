@@ -12,7 +12,10 @@ Image::Image(int width, int height) : width(width), height(height)
         pixels = new Pixel[words];
 }
 
-Image::~Image() { delete[] pixels; }
+Image::~Image()
+{
+    delete[] pixels;
+}
 
 namespace {
 
@@ -23,7 +26,7 @@ std::size_t wordCount(const Image& image)
     return static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height);
 }
 
-}  // namespace
+} // namespace
 
 bool clearImage(Image* image)
 {
@@ -51,11 +54,8 @@ bool fillImage(Image* image, int pattern)
         return false;
     }
     switch (pattern) {
-    case 0:
-        return clearImage(image);
-    case 1:
-        return fillGradient(image);
-    default:
-        return false;
+    case 0: return clearImage(image);
+    case 1: return fillGradient(image);
+    default: return false;
     }
 }

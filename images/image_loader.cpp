@@ -35,7 +35,7 @@ std::uint32_t readWord(const std::uint8_t* p, int bytesPerPixel)
 struct Channel {
     std::uint32_t mask = 0;
     int shift = 0;
-    std::uint32_t maximum = 0;  // the channel's full scale, mask >> shift
+    std::uint32_t maximum = 0; // the channel's full scale, mask >> shift
 
     explicit Channel(std::uint32_t channelMask) : mask(channelMask)
     {
@@ -73,7 +73,7 @@ bool redFirst(const SDL_PixelFormat& format)
 bool pngChunksInside(SDL_RWops* file)
 {
     const std::int64_t size = SDL_RWseek(file, 0, RW_SEEK_END);
-    std::int64_t at = 8;  // after the signature
+    std::int64_t at = 8; // after the signature
     bool whole = false;
     while (at + 12 <= size) {
         std::uint8_t header[8];
@@ -92,7 +92,7 @@ bool pngChunksInside(SDL_RWops* file)
     return whole;
 }
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<Image> imageFromSurface(const SDL_Surface& surface)
 {

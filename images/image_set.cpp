@@ -9,7 +9,7 @@
 namespace {
 
 const char* const kImagePaths[kImageCount] = {
-    "./data/images/alumin1.jpg", "./data/images/alumin2.jpg", "./data/images/alumin3.jpg",
+    "./data/images/alumin1.jpg", "./data/images/alumin2.jpg",     "./data/images/alumin3.jpg",
     "./data/images/alumin4.jpg", "./data/images/tumblewisp2.png",
 };
 
@@ -29,11 +29,14 @@ bool fitsSlot(const Image& image, int index)
     return false;
 }
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<Image> gImages[kImageCount] = {};
 
-const char* imagePath(int index) { return kImagePaths[index]; }
+const char* imagePath(int index)
+{
+    return kImagePaths[index];
+}
 
 bool imageFitsSlot(const Image& image, int index)
 {
@@ -60,7 +63,10 @@ bool loadImageSet()
     return allLoaded;
 }
 
-const Image* getImage(int index) { return gImages[index].get(); }
+const Image* getImage(int index)
+{
+    return gImages[index].get();
+}
 
 bool loadImages()
 {

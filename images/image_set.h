@@ -6,12 +6,12 @@
 #include <memory>
 
 constexpr int kImageCount = 5;
-constexpr int kSpriteIndex = 4;  // images 0 to 3 are the textures
+constexpr int kSpriteIndex = 4; // images 0 to 3 are the textures
 
 // Limits the drawing code relies on, checked where the files enter.
-constexpr int kTextureWidth = 1024;      // exactly
-constexpr int kTextureMinHeight = 512;   // at least
-constexpr int kSpriteMaxWidth = 244;     // keeps every sprite of the swarm on the page
+constexpr int kTextureWidth = 1024;    // exactly
+constexpr int kTextureMinHeight = 512; // at least
+constexpr int kSpriteMaxWidth = 244;   // keeps every sprite of the swarm on the page
 constexpr int kSpriteMaxHeight = 218;
 
 // Slot i holds the image of file i; empty until loaded, and when its file failed.

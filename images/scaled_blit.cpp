@@ -76,8 +76,7 @@ void eagleRule(const Neighbourhood& n, Block& block)
 // arithmetic is 64-bit: f * w and f * h may exceed an int. A fast path, when given,
 // draws the middle of each row: 1 <= x < w - 1, blocks wholly inside the page width.
 template <int f, void (*rule)(const Neighbourhood&, Block&)>
-void drawBlocks(const Image& image, Pixel* page, std::int64_t pageWidth, std::int64_t pageHeight,
-                ScaleRowPath fast)
+void drawBlocks(const Image& image, Pixel* page, std::int64_t pageWidth, std::int64_t pageHeight, ScaleRowPath fast)
 {
     const std::int64_t w = image.width;
     const std::int64_t h = image.height;
@@ -96,9 +95,8 @@ void drawBlocks(const Image& image, Pixel* page, std::int64_t pageWidth, std::in
         const auto drawBlock = [&](std::int64_t x) {
             const std::int64_t left = std::max<std::int64_t>(x - 1, 0);
             const std::int64_t right = std::min(x + 1, w - 1);
-            const Neighbourhood n{above[left], above[x], above[right],
-                                  row[left],   row[x],   row[right],
-                                  below[left], below[x], below[right]};
+            const Neighbourhood n{above[left], above[x],    above[right], row[left],   row[x],
+                                  row[right],  below[left], below[x],     below[right]};
             Block block;
             rule(n, block);
             const std::int64_t columns = std::min<std::int64_t>(f, pageWidth - f * x);
@@ -109,8 +107,8 @@ void drawBlocks(const Image& image, Pixel* page, std::int64_t pageWidth, std::in
         std::int64_t x = 0;
         if (fast && fastEnd > 1) {
             drawBlock(0);
-            const ScaleRow middle{above, row, below, target, static_cast<std::ptrdiff_t>(pageWidth),
-                                  static_cast<int>(rows)};
+            const ScaleRow middle{
+                above, row, below, target, static_cast<std::ptrdiff_t>(pageWidth), static_cast<int>(rows)};
             x = fast(middle, 1, fastEnd);
         }
         for (; x < xEnd; ++x)
@@ -138,7 +136,7 @@ ScaleRowPath fastPath(int mode)
     return nullptr;
 }
 
-}  // namespace
+} // namespace
 
 void blitScaled(const Image& image, Screen& screen)
 {
@@ -147,7 +145,7 @@ void blitScaled(const Image& image, Screen& screen)
     if (image.width <= 0 || image.height <= 0)
         return;
     if (mode < 0 || mode > 3)
-        return;  // no filter: the page is left as it was
+        return; // no filter: the page is left as it was
     const ScaleRowPath fast = fastPath(mode);
     switch (mode) {
     case 0: drawBlocks<2, doublingRule>(image, page, screen.width, screen.height, fast); break;

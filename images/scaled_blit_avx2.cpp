@@ -10,24 +10,45 @@ namespace {
 #define ORVANE_LANES_TARGET __attribute__((target("avx2")))
 
 using V = __m256i;
-using M = __m256i;  // all ones in the lanes that are set
+using M = __m256i; // all ones in the lanes that are set
 constexpr std::int64_t kLanes = 8;
 
-ORVANE_AVX2 V load(const Pixel* p) { return _mm256_loadu_si256(reinterpret_cast<const V*>(p)); }
-ORVANE_AVX2 void store(Pixel* p, V v) { _mm256_storeu_si256(reinterpret_cast<V*>(p), v); }
-ORVANE_AVX2 M eq(V a, V b) { return _mm256_cmpeq_epi32(a, b); }
-ORVANE_AVX2 M both(M a, M b) { return _mm256_and_si256(a, b); }
-ORVANE_AVX2 M either(M a, M b) { return _mm256_or_si256(a, b); }
-ORVANE_AVX2 M butNot(M a, M b) { return _mm256_andnot_si256(b, a); }  // a and not b
+ORVANE_AVX2 V load(const Pixel* p)
+{
+    return _mm256_loadu_si256(reinterpret_cast<const V*>(p));
+}
+ORVANE_AVX2 void store(Pixel* p, V v)
+{
+    _mm256_storeu_si256(reinterpret_cast<V*>(p), v);
+}
+ORVANE_AVX2 M eq(V a, V b)
+{
+    return _mm256_cmpeq_epi32(a, b);
+}
+ORVANE_AVX2 M both(M a, M b)
+{
+    return _mm256_and_si256(a, b);
+}
+ORVANE_AVX2 M either(M a, M b)
+{
+    return _mm256_or_si256(a, b);
+}
+ORVANE_AVX2 M butNot(M a, M b)
+{
+    return _mm256_andnot_si256(b, a);
+} // a and not b
 // Lanes of a where mask is set, of b elsewhere.
-ORVANE_AVX2 V select(M mask, V a, V b) { return _mm256_blendv_epi8(b, a, mask); }
+ORVANE_AVX2 V select(M mask, V a, V b)
+{
+    return _mm256_blendv_epi8(b, a, mask);
+}
 
 // Page words a0 b0 a1 b1 ... from p on. The unpacks work within 128-bit halves, so
 // the halves are put back in order afterwards.
 ORVANE_AVX2 void storePairs(Pixel* p, V a, V b)
 {
-    const V low = _mm256_unpacklo_epi32(a, b);   // a0 b0 a1 b1 | a4 b4 a5 b5
-    const V high = _mm256_unpackhi_epi32(a, b);  // a2 b2 a3 b3 | a6 b6 a7 b7
+    const V low = _mm256_unpacklo_epi32(a, b);  // a0 b0 a1 b1 | a4 b4 a5 b5
+    const V high = _mm256_unpackhi_epi32(a, b); // a2 b2 a3 b3 | a6 b6 a7 b7
     store(p, _mm256_permute2x128_si256(low, high, 0x20));
     store(p + 8, _mm256_permute2x128_si256(low, high, 0x31));
 }
@@ -53,7 +74,7 @@ ORVANE_AVX2 void storeTriples(Pixel* p, V a, V b, V c)
 
 #include "images/scaled_blit_lanes.inc"
 
-}  // namespace
+} // namespace
 
 std::int64_t scaleRowDoublingAvx2(const ScaleRow& row, std::int64_t first, std::int64_t end)
 {

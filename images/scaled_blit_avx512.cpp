@@ -11,17 +11,38 @@ namespace {
 #define ORVANE_LANES_TARGET __attribute__((target("avx512f,avx512bw,avx512dq,avx512vl")))
 
 using V = __m512i;
-using M = __mmask16;  // one bit per lane
+using M = __mmask16; // one bit per lane
 constexpr std::int64_t kLanes = 16;
 
-ORVANE_AVX512 V load(const Pixel* p) { return _mm512_loadu_si512(p); }
-ORVANE_AVX512 void store(Pixel* p, V v) { _mm512_storeu_si512(p, v); }
-ORVANE_AVX512 M eq(V a, V b) { return _mm512_cmpeq_epi32_mask(a, b); }
-ORVANE_AVX512 M both(M a, M b) { return _kand_mask16(a, b); }
-ORVANE_AVX512 M either(M a, M b) { return _kor_mask16(a, b); }
-ORVANE_AVX512 M butNot(M a, M b) { return _kandn_mask16(b, a); }  // a and not b
+ORVANE_AVX512 V load(const Pixel* p)
+{
+    return _mm512_loadu_si512(p);
+}
+ORVANE_AVX512 void store(Pixel* p, V v)
+{
+    _mm512_storeu_si512(p, v);
+}
+ORVANE_AVX512 M eq(V a, V b)
+{
+    return _mm512_cmpeq_epi32_mask(a, b);
+}
+ORVANE_AVX512 M both(M a, M b)
+{
+    return _kand_mask16(a, b);
+}
+ORVANE_AVX512 M either(M a, M b)
+{
+    return _kor_mask16(a, b);
+}
+ORVANE_AVX512 M butNot(M a, M b)
+{
+    return _kandn_mask16(b, a);
+} // a and not b
 // Lanes of a where mask is set, of b elsewhere.
-ORVANE_AVX512 V select(M mask, V a, V b) { return _mm512_mask_blend_epi32(mask, b, a); }
+ORVANE_AVX512 V select(M mask, V a, V b)
+{
+    return _mm512_mask_blend_epi32(mask, b, a);
+}
 
 // Page words a0 b0 a1 b1 ... from p on.
 ORVANE_AVX512 void storePairs(Pixel* p, V a, V b)
@@ -50,7 +71,7 @@ ORVANE_AVX512 void storeTriples(Pixel* p, V a, V b, V c)
 
 #include "images/scaled_blit_lanes.inc"
 
-}  // namespace
+} // namespace
 
 std::int64_t scaleRowDoublingAvx512(const ScaleRow& row, std::int64_t first, std::int64_t end)
 {

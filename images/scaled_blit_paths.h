@@ -10,12 +10,12 @@
 
 // One source row y of an image w pixels wide, and where its blocks go.
 struct ScaleRow {
-    const Pixel* above;        // source row max(y - 1, 0)
-    const Pixel* row;          // source row y
-    const Pixel* below;        // source row min(y + 1, h - 1)
-    Pixel* target;             // page word (0, f * y)
-    std::ptrdiff_t pageWidth;  // words from one page row to the next
-    int rows;                  // block rows inside the page: 1 .. f
+    const Pixel* above;       // source row max(y - 1, 0)
+    const Pixel* row;         // source row y
+    const Pixel* below;       // source row min(y + 1, h - 1)
+    Pixel* target;            // page word (0, f * y)
+    std::ptrdiff_t pageWidth; // words from one page row to the next
+    int rows;                 // block rows inside the page: 1 .. f
 };
 
 // Draws the blocks of source pixels first, first + 1, ... of the row, each exactly

@@ -7,8 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-void blitSpriteRowsScalar(const Pixel* source, int sourceStride, Pixel* target, int targetStride, int width,
-                          int rows)
+void blitSpriteRowsScalar(const Pixel* source, int sourceStride, Pixel* target, int targetStride, int width, int rows)
 {
     for (int r = 0; r < rows; ++r) {
         const Pixel* sourceRow = source + std::ptrdiff_t{r} * sourceStride;

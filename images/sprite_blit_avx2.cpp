@@ -20,7 +20,7 @@ __attribute__((target("avx2"))) void blitSpriteRowsAvx2(const Pixel* source, int
             const __m256i transparent = _mm256_cmpeq_epi32(_mm256_and_si256(p, alpha), zero);
             const int lanes = _mm256_movemask_ps(_mm256_castsi256_ps(transparent));
             if (lanes == 0xFF)
-                continue;  // nothing to store: a quick skip over transparent runs
+                continue; // nothing to store: a quick skip over transparent runs
             __m256i out = p;
             if (lanes != 0) {
                 const __m256i page = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(t + k));

@@ -7,8 +7,8 @@
 
 #include <cstddef>
 
-__attribute__((target("avx512f,avx512bw,avx512dq,avx512vl"))) void blitSpriteRowsAvx512(
-    const Pixel* source, int sourceStride, Pixel* target, int targetStride, int width, int rows)
+__attribute__((target("avx512f,avx512bw,avx512dq,avx512vl"))) void
+blitSpriteRowsAvx512(const Pixel* source, int sourceStride, Pixel* target, int targetStride, int width, int rows)
 {
     const __m512i alpha = _mm512_set1_epi32(static_cast<int>(0xFF000000u));
     const int tail = width % 16;

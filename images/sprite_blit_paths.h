@@ -9,15 +9,11 @@
 // leaving out every word whose alpha byte is 0. Both rectangles must lie inside
 // their buffers; width and rows may be 0. Target words under transparent source
 // words end unchanged (a fast path may read and rewrite them with their own value).
-void blitSpriteRowsScalar(const Pixel* source, int sourceStride, Pixel* target, int targetStride, int width,
-                          int rows);
+void blitSpriteRowsScalar(const Pixel* source, int sourceStride, Pixel* target, int targetStride, int width, int rows);
 
 #ifndef ORVANE_SCALAR_ONLY
 // Need the matching CpuLevel (video/cpu.h): sse2, avx2, avx512.
-void blitSpriteRowsSse2(const Pixel* source, int sourceStride, Pixel* target, int targetStride, int width,
-                        int rows);
-void blitSpriteRowsAvx2(const Pixel* source, int sourceStride, Pixel* target, int targetStride, int width,
-                        int rows);
-void blitSpriteRowsAvx512(const Pixel* source, int sourceStride, Pixel* target, int targetStride, int width,
-                          int rows);
+void blitSpriteRowsSse2(const Pixel* source, int sourceStride, Pixel* target, int targetStride, int width, int rows);
+void blitSpriteRowsAvx2(const Pixel* source, int sourceStride, Pixel* target, int targetStride, int width, int rows);
+void blitSpriteRowsAvx512(const Pixel* source, int sourceStride, Pixel* target, int targetStride, int width, int rows);
 #endif

@@ -20,7 +20,7 @@ __attribute__((target("sse2"))) void blitSpriteRowsSse2(const Pixel* source, int
             const __m128i transparent = _mm_cmpeq_epi32(_mm_and_si128(p, alpha), zero);
             const int lanes = _mm_movemask_ps(_mm_castsi128_ps(transparent));
             if (lanes == 0xF)
-                continue;  // nothing to store: a quick skip over transparent runs
+                continue; // nothing to store: a quick skip over transparent runs
             __m128i out = p;
             if (lanes != 0) {
                 const __m128i page = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + k));

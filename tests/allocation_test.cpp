@@ -15,7 +15,7 @@
 
 namespace {
 std::atomic<long> gAllocations{0};
-}  // namespace
+} // namespace
 
 void* operator new(std::size_t size)
 {
@@ -24,7 +24,10 @@ void* operator new(std::size_t size)
         return p;
     throw std::bad_alloc();
 }
-void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new[](std::size_t size)
+{
+    return operator new(size);
+}
 void* operator new(std::size_t size, std::align_val_t alignment)
 {
     ++gAllocations;
@@ -33,15 +36,42 @@ void* operator new(std::size_t size, std::align_val_t alignment)
         return p;
     throw std::bad_alloc();
 }
-void* operator new[](std::size_t size, std::align_val_t alignment) { return operator new(size, alignment); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+void* operator new[](std::size_t size, std::align_val_t alignment)
+{
+    return operator new(size, alignment);
+}
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::align_val_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p, std::align_val_t) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept
+{
+    std::free(p);
+}
 
 namespace {
 
@@ -57,7 +87,7 @@ TEST(Allocation, FramesOfTheFullSwarmAllocateNothing)
     Image pixelArt(40, 30);
     fillGradient(&pixelArt);
 
-    setFakeClock(29000, 3);  // 53 sprites and more, the clock moving on
+    setFakeClock(29000, 3); // 53 sprites and more, the clock moving on
     const long before = gAllocations;
     for (int frame = 0; frame < 100; ++frame) {
         pollInput();
@@ -75,4 +105,4 @@ TEST(Allocation, FramesOfTheFullSwarmAllocateNothing)
     delete screen;
 }
 
-}  // namespace
+} // namespace

@@ -27,28 +27,48 @@ struct ConversionCase {
     int depth;
     Masks masks;
     int width, height, pitch;
-    std::vector<Uint8> bytes;  // the surface's memory, pitch bytes a row
+    std::vector<Uint8> bytes; // the surface's memory, pitch bytes a row
     std::vector<Pixel> expected;
 };
 
 // Each case lays out surface memory byte by byte and names the words it must give.
 const ConversionCase kConversions[] = {
-    {"8-bit byte becomes grey level and alpha", 8, kNone, 3, 1, 4, {0x5A, 0x00, 0xFF, 0x77},
+    {"8-bit byte becomes grey level and alpha",
+     8,
+     kNone,
+     3,
+     1,
+     4,
+     {0x5A, 0x00, 0xFF, 0x77},
      {0x5A5A5A5A, 0x00000000, 0xFFFFFFFF}},
-    {"24-bit red-first is opaque, bytes in order", 24, kRedFirst24, 1, 1, 4, {0x12, 0x34, 0x56, 0x99},
-     {0xFF123456}},
-    {"24-bit padded pitch skips the row tail", 24, kRedFirst24, 2, 2, 8,
+    {"24-bit red-first is opaque, bytes in order", 24, kRedFirst24, 1, 1, 4, {0x12, 0x34, 0x56, 0x99}, {0xFF123456}},
+    {"24-bit padded pitch skips the row tail",
+     24,
+     kRedFirst24,
+     2,
+     2,
+     8,
      {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0xEE, 0xEE, 0x77, 0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xEE, 0xEE},
      {0xFF112233, 0xFF445566, 0xFF778899, 0xFFAABBCC}},
-    {"32-bit red-first takes alpha from the fourth byte", 32, kRedFirst32, 2, 1, 8,
-     {0x12, 0x34, 0x56, 0x78, 0x00, 0x00, 0x00, 0x00}, {0x78123456, 0x00000000}},
-    {"24-bit blue-first is read by its masks", 24, kBlueFirst24, 1, 1, 4, {0x56, 0x34, 0x12, 0x00},
-     {0xFF123456}},
+    {"32-bit red-first takes alpha from the fourth byte",
+     32,
+     kRedFirst32,
+     2,
+     1,
+     8,
+     {0x12, 0x34, 0x56, 0x78, 0x00, 0x00, 0x00, 0x00},
+     {0x78123456, 0x00000000}},
+    {"24-bit blue-first is read by its masks", 24, kBlueFirst24, 1, 1, 4, {0x56, 0x34, 0x12, 0x00}, {0xFF123456}},
     {"32-bit blue-first keeps its alpha", 32, kBlueFirst32, 1, 1, 4, {0x56, 0x34, 0x12, 0x80}, {0x80123456}},
-    {"16-bit 565 widens each channel to full scale", 16, kRgb565, 3, 1, 6,
-     {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00}, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF}},
-    {"15-bit with a one-bit alpha", 16, kArgb1555, 2, 1, 4, {0xFF, 0xFF, 0xFF, 0x7F},
-     {0xFFFFFFFF, 0x00FFFFFF}},
+    {"16-bit 565 widens each channel to full scale",
+     16,
+     kRgb565,
+     3,
+     1,
+     6,
+     {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00},
+     {0xFFFF0000, 0xFF00FF00, 0xFF0000FF}},
+    {"15-bit with a one-bit alpha", 16, kArgb1555, 2, 1, 4, {0xFF, 0xFF, 0xFF, 0x7F}, {0xFFFFFFFF, 0x00FFFFFF}},
     {"a surface of width 0 reads nothing", 24, kRedFirst24, 0, 3, 0, {}, {}},
     {"a surface of height 0 reads nothing", 32, kRedFirst32, 3, 0, 12, {}, {}},
 };
@@ -57,9 +77,9 @@ TEST(ImageConversion, EachDepthAndLayoutGivesItsWords)
 {
     for (const ConversionCase& c : kConversions) {
         std::vector<Uint8> memory = c.bytes;
-        memory.resize(memory.size() + 16, 0xEE);  // room SDL may assume; never read
-        SDL_Surface* surface = SDL_CreateRGBSurfaceFrom(memory.data(), c.width, c.height, c.depth, c.pitch,
-                                                        c.masks.r, c.masks.g, c.masks.b, c.masks.a);
+        memory.resize(memory.size() + 16, 0xEE); // room SDL may assume; never read
+        SDL_Surface* surface = SDL_CreateRGBSurfaceFrom(memory.data(), c.width, c.height, c.depth, c.pitch, c.masks.r,
+                                                        c.masks.g, c.masks.b, c.masks.a);
         ASSERT_NE(surface, nullptr) << c.name;
         std::unique_ptr<Image> image = imageFromSurface(*surface);
         ASSERT_NE(image, nullptr) << c.name << ": " << SDL_GetError();
@@ -137,7 +157,7 @@ TEST_F(LoadImageTest, BlueFirstBmpComesOutWithTheRightColours)
     SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, 2, 1, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
     ASSERT_NE(surface, nullptr);
     Uint8* row = static_cast<Uint8*>(surface->pixels);
-    const Uint8 layout[6] = {0x56, 0x34, 0x12, 0x00, 0x00, 0xFF};  // blue, green, red in memory
+    const Uint8 layout[6] = {0x56, 0x34, 0x12, 0x00, 0x00, 0xFF}; // blue, green, red in memory
     std::memcpy(row, layout, 6);
     const auto path = dir.path / "fixture.bmp";
     ASSERT_EQ(SDL_SaveBMP(surface, path.c_str()), 0) << SDL_GetError();
@@ -149,4 +169,4 @@ TEST_F(LoadImageTest, BlueFirstBmpComesOutWithTheRightColours)
     EXPECT_EQ(image->pixels[1], 0xFFFF0000u);
 }
 
-}  // namespace
+} // namespace

@@ -97,15 +97,12 @@ TEST_F(ImageSetTest, SizesTheDrawingCannotTakeAreRefused)
     struct Case {
         const char* name;
         int textureWidth, textureHeight, spriteWidth, spriteHeight;
-        int badSlot;  // -1: all fit
+        int badSlot; // -1: all fit
     };
     const Case cases[] = {
-        {"texture narrower than 1024", 1000, 512, 16, 8, 0},
-        {"texture wider than 1024", 1025, 512, 16, 8, 0},
-        {"texture lower than 512", 1024, 511, 16, 8, 0},
-        {"texture taller than 512 fits", 1024, 600, 16, 8, -1},
-        {"largest sprite fits", 1024, 512, 244, 218, -1},
-        {"sprite too wide", 1024, 512, 245, 8, 4},
+        {"texture narrower than 1024", 1000, 512, 16, 8, 0}, {"texture wider than 1024", 1025, 512, 16, 8, 0},
+        {"texture lower than 512", 1024, 511, 16, 8, 0},     {"texture taller than 512 fits", 1024, 600, 16, 8, -1},
+        {"largest sprite fits", 1024, 512, 244, 218, -1},    {"sprite too wide", 1024, 512, 245, 8, 4},
         {"sprite too high", 1024, 512, 16, 219, 4},
     };
     for (const Case& c : cases) {
@@ -122,4 +119,4 @@ TEST_F(ImageSetTest, SizesTheDrawingCannotTakeAreRefused)
     }
 }
 
-}  // namespace
+} // namespace

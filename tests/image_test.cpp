@@ -101,4 +101,4 @@ TEST(ImagePatterns, EmptyImagesGetTheMessageFromFillButNotFromClearOrGradient)
     EXPECT_EQ(testing::internal::GetCapturedStdout(), kDimensionMessage);
 }
 
-}  // namespace
+} // namespace

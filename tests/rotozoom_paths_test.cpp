@@ -17,7 +17,10 @@ struct Variant {
     RotozoomRoutine routine;
 };
 
-void PrintTo(const Variant& variant, std::ostream* out) { *out << variant.name; }
+void PrintTo(const Variant& variant, std::ostream* out)
+{
+    *out << variant.name;
+}
 
 const Variant kVariants[] = {
     {"sse2", CpuLevel::sse2, drawRotozoomSse2},
@@ -195,4 +198,4 @@ TEST(RotozoomDispatch, DrawsTheScalarPageUnderEveryLevelLimit)
     }
 }
 
-}  // namespace
+} // namespace

@@ -15,9 +15,15 @@ namespace {
 // sample position from its own coordinates (not by stepping), and each blend with
 // exact floor division. Holds exactly for textures whose neighbouring alpha bytes
 // differ by less than 128, where no product leaves 32 bits.
-std::int64_t floorDiv65536(std::int64_t value) { return (value - (((value % 65536) + 65536) % 65536)) / 65536; }
+std::int64_t floorDiv65536(std::int64_t value)
+{
+    return (value - (((value % 65536) + 65536) % 65536)) / 65536;
+}
 
-std::int64_t blend(std::int64_t a, std::int64_t b, std::int64_t weight) { return a + floorDiv65536((b - a) * weight); }
+std::int64_t blend(std::int64_t a, std::int64_t b, std::int64_t weight)
+{
+    return a + floorDiv65536((b - a) * weight);
+}
 
 Pixel expectedPixel(const Image& texture, const RotozoomSteps& steps, int k, int r)
 {
@@ -88,9 +94,9 @@ TEST(Rotozoom, MatchesTheClosedFormOnRandomViews)
         drawRotozoom(*texture, angle, zoom, originX, originY, screen);
         RotozoomSteps steps;
         ASSERT_TRUE(rotozoomSteps(angle, zoom, originX, originY, &steps));
-        ASSERT_EQ(fixtures::firstDifference(fixtures::pageWords(screen), expectedPage(*texture, steps, width, height),
-                                            width),
-                  "")
+        ASSERT_EQ(
+            fixtures::firstDifference(fixtures::pageWords(screen), expectedPage(*texture, steps, width, height), width),
+            "")
             << "case " << i << ": angle " << angle << ", zoom " << zoom << ", origin " << originX << ", " << originY;
     }
 }
@@ -98,7 +104,7 @@ TEST(Rotozoom, MatchesTheClosedFormOnRandomViews)
 TEST(Rotozoom, UnturnedUnzoomedViewCopiesTheTextureOneTexelOn)
 {
     std::mt19937 random(5);
-    auto texture = fixtures::randomImage(1024, 512, random);  // any alpha: no blend happens
+    auto texture = fixtures::randomImage(1024, 512, random); // any alpha: no blend happens
     Screen screen(1024, 768, 1, 32);
     drawRotozoom(*texture, 0, 1, 0, 0, screen);
     for (int r = 0; r < 768; ++r)
@@ -123,8 +129,8 @@ TEST(Rotozoom, BlendsRoundDownAtEachStage)
 {
     struct Case {
         const char* name;
-        float zoom;  // sets fx = fy at page pixel (0, 0)
-        Pixel left, right;  // texel columns 0 and 1
+        float zoom;        // sets fx = fy at page pixel (0, 0)
+        Pixel left, right; // texel columns 0 and 1
         Pixel expected;
     };
     const Case cases[] = {
@@ -201,4 +207,4 @@ TEST(Rotozoom, EmptyPageIsLeftUntouched)
     SUCCEED();
 }
 
-}  // namespace
+} // namespace

@@ -50,8 +50,8 @@ SDL_Event quitEvent()
 struct PollCase {
     const char* name;
     std::vector<SDL_Event> events;
-    std::vector<int> held;     // entries that must be 1 in gKeyHeld afterwards
-    std::vector<int> changed;  // entries that must be 1 in gKeyChanged afterwards
+    std::vector<int> held;    // entries that must be 1 in gKeyHeld afterwards
+    std::vector<int> changed; // entries that must be 1 in gKeyChanged afterwards
     bool quit;
 };
 
@@ -63,8 +63,7 @@ TEST_F(InputTest, PollFillsTheKeyTablesAndQuitFlag)
         {"F2 283 shares Escape's entry but does not quit", {keyEvent(SDL_KEYDOWN, SDLK_F2)}, {27}, {27}, false},
         {"Escape pressed quits", {keyEvent(SDL_KEYDOWN, SDLK_ESCAPE)}, {27}, {27}, true},
         {"Escape released only records the change", {keyEvent(SDL_KEYUP, SDLK_ESCAPE)}, {}, {27}, false},
-        {"pressed and released in one poll", {keyEvent(SDL_KEYDOWN, 'q'), keyEvent(SDL_KEYUP, 'q')}, {}, {'q'},
-         false},
+        {"pressed and released in one poll", {keyEvent(SDL_KEYDOWN, 'q'), keyEvent(SDL_KEYUP, 'q')}, {}, {'q'}, false},
         {"close request quits and leaves the tables", {quitEvent()}, {}, {}, true},
         {"queue is drained after a quit",
          {keyEvent(SDL_KEYDOWN, SDLK_ESCAPE), keyEvent(SDL_KEYDOWN, 'b'), quitEvent(), keyEvent(SDL_KEYDOWN, 'c')},
@@ -98,7 +97,7 @@ TEST_F(InputTest, HeldKeysPersistAndChangesLastOnePoll)
     pollInput();
     EXPECT_TRUE(keyHeld('x'));
     EXPECT_FALSE(keyChanged('x'));
-    EXPECT_TRUE(keyHeld('x' + 256));  // codes share entries by their low 8 bits
+    EXPECT_TRUE(keyHeld('x' + 256)); // codes share entries by their low 8 bits
 }
 
 TEST(KeyTables, SettersAndQueriesUseTheLowEightBits)
@@ -112,7 +111,7 @@ TEST(KeyTables, SettersAndQueriesUseTheLowEightBits)
     clearKeyChanges();
     EXPECT_FALSE(keyChanged(SDLK_ESCAPE));
     EXPECT_TRUE(keyHeld(SDLK_UP));
-    setKeyHeld(-1, true);  // any 32-bit code is safe: entry 255
+    setKeyHeld(-1, true); // any 32-bit code is safe: entry 255
     EXPECT_EQ(gKeyHeld[255], 1);
 }
 
@@ -127,14 +126,9 @@ TEST(FrameRate, ReportsOnceMoreThan999MillisecondsHavePassed)
         std::int32_t result;
     };
     const Frame frames[] = {
-        {{500}, "", 0},
-        {{999}, "", 0},
-        {{1000, 1001}, "3\n", 3},  // the first report, all frames so far
-        {{1500}, "", 3},
-        {{2000}, "", 3},  // 999 ms after the report time of 1001
-        {{2001, 2010}, "3\n", 3},
-        {{3009}, "", 3},
-        {{3010, 3010}, "2\n", 2},
+        {{500}, "", 0},           {{999}, "", 0},  {{1000, 1001}, "3\n", 3}, // the first report, all frames so far
+        {{1500}, "", 3},          {{2000}, "", 3},                           // 999 ms after the report time of 1001
+        {{2001, 2010}, "3\n", 3}, {{3009}, "", 3}, {{3010, 3010}, "2\n", 2},
     };
     for (std::size_t i = 0; i < std::size(frames); ++i) {
         scriptFakeClock(frames[i].readings);
@@ -150,7 +144,7 @@ TEST(FrameRate, ReportTimeSurvivesTheClockWrapping)
 {
     resetRunState();
     gLastReportTime = 0xFFFFFF00u;
-    scriptFakeClock({0x000002F0u, 0x000002F0u});  // 1008 ms later, across the wrap
+    scriptFakeClock({0x000002F0u, 0x000002F0u}); // 1008 ms later, across the wrap
     testing::internal::CaptureStdout();
     countFps();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "1\n");
@@ -160,14 +154,14 @@ TEST(FrameLimiter, SpinsUntilTheIntervalHasPassed)
 {
     struct Case {
         std::uint32_t lastFrame, start, interval;
-        std::size_t reads;  // clock readings, counting on by 1 ms each
+        std::size_t reads; // clock readings, counting on by 1 ms each
         std::uint32_t recorded;
     };
     const Case cases[] = {
-        {0, 0, 0, 2, 1},          // returns at once, then records
-        {0, 3, 5, 4, 6},          // reads 3, 4, 5; records 6
-        {100, 50, 10, 2, 51},     // a clock behind the last frame counts as long past
-        {0xFFFFFFFEu, 0xFFFFFFFEu, 3, 5, 2},  // across the wrap
+        {0, 0, 0, 2, 1},                     // returns at once, then records
+        {0, 3, 5, 4, 6},                     // reads 3, 4, 5; records 6
+        {100, 50, 10, 2, 51},                // a clock behind the last frame counts as long past
+        {0xFFFFFFFEu, 0xFFFFFFFEu, 3, 5, 2}, // across the wrap
     };
     for (const Case& c : cases) {
         resetRunState();
@@ -273,4 +267,4 @@ TEST_F(RunDemoTest, MissingImagesStopTheDemoBeforeAnyFrame)
     EXPECT_EQ(screen->currentPage, 0);
 }
 
-}  // namespace
+} // namespace

@@ -27,9 +27,15 @@ const Variant kVariants[] = {{"sse2", CpuLevel::sse2}, {"avx2", CpuLevel::avx2},
 const char* const kModeNames[] = {"doubling", "Scale2x", "Scale3x", "Eagle"};
 
 // Names the variant in test output instead of its bytes.
-void PrintTo(const Variant& variant, std::ostream* out) { *out << variant.name; }
+void PrintTo(const Variant& variant, std::ostream* out)
+{
+    *out << variant.name;
+}
 
-int pick(std::mt19937& random, int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
+int pick(std::mt19937& random, int low, int high)
+{
+    return std::uniform_int_distribution<int>(low, high)(random);
+}
 
 // An image of two or three colours, two of which differ only in alpha, laid out
 // either as independent random pixels or as random rectangles and diagonals, the
@@ -123,8 +129,8 @@ TEST_P(ScaledBlitPaths, MatchesTheScalarCodeOnRandomImagesAndPages)
             blitScaled(image, actual);
             const std::string wrong = firstDifference(actual, expected);
             ASSERT_EQ(wrong, "") << "case " << number << ", " << GetParam().name << ", " << kModeNames[mode]
-                                 << ", image " << image.width << "x" << image.height << ", page " << pageWidth
-                                 << "x" << pageHeight << " (the middle page starts at word "
+                                 << ", image " << image.width << "x" << image.height << ", page " << pageWidth << "x"
+                                 << pageHeight << " (the middle page starts at word "
                                  << static_cast<std::size_t>(pageWidth) * pageHeight << ")";
         }
     }
@@ -133,4 +139,4 @@ TEST_P(ScaledBlitPaths, MatchesTheScalarCodeOnRandomImagesAndPages)
 INSTANTIATE_TEST_SUITE_P(EachFastPath, ScaledBlitPaths, testing::ValuesIn(kVariants),
                          [](const testing::TestParamInfo<Variant>& info) { return std::string(info.param.name); });
 
-}  // namespace
+} // namespace

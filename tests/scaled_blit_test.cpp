@@ -18,7 +18,10 @@ namespace {
 constexpr int kModes[] = {0, 1, 2, 3};
 const char* const kModeNames[] = {"doubling", "Scale2x", "Scale3x", "Eagle"};
 
-int blockSize(int mode) { return mode == 2 ? 3 : 2; }
+int blockSize(int mode)
+{
+    return mode == 2 ? 3 : 2;
+}
 
 void blitWithMode(int mode, const Image& image, Screen& screen)
 {
@@ -164,7 +167,7 @@ std::string firstWrongWord(const Screen& screen, const Image& image, int mode)
 struct WorkedExample {
     const char* name;
     const char* source;
-    const char* expected[4];  // by mode
+    const char* expected[4]; // by mode
 };
 
 const WorkedExample kWorkedExamples[] = {
@@ -242,7 +245,7 @@ TEST(ScaledBlit, ImageWithoutPixelsWritesNothing)
         int width, height;
     } sizes[] = {{0, 0}, {0, 3}, {3, 0}, {-1, 3}, {3, -1}, {-2, -2}, {INT_MIN, 4}, {4, INT_MIN}};
     for (const auto& size : sizes) {
-        Image image;  // no pixels: nothing may be read
+        Image image; // no pixels: nothing may be read
         image.width = size.width;
         image.height = size.height;
         for (int mode : kModes) {
@@ -293,20 +296,18 @@ TEST(ScaledBlit, OutputLargerThanThePageIsClippedToIt)
     const struct {
         int width, height;
     } pages[] = {
-        {9, 8},   // one column short of doubling's 10: the last blocks lose their right half
-        {10, 7},  // one row short of doubling's 8
-        {14, 11}, // fits doubling, one column and one row short of Scale3x's 15 x 12
-        {7, 5},   // short both ways, and not a whole number of blocks
-        {20, 3},  // wider than any output, but short
-        {3, 20},  // tall, but narrow
-        {1, 1},
-        {0, 6},   // an empty page: no store at all
+        {9, 8},           // one column short of doubling's 10: the last blocks lose their right half
+        {10, 7},          // one row short of doubling's 8
+        {14, 11},         // fits doubling, one column and one row short of Scale3x's 15 x 12
+        {7, 5},           // short both ways, and not a whole number of blocks
+        {20, 3},          // wider than any output, but short
+        {3, 20},          // tall, but narrow
+        {1, 1},   {0, 6}, // an empty page: no store at all
         {6, 0},
     };
     for (const auto& size : pages) {
         for (int mode : kModes) {
-            SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height) + " page, " +
-                         kModeNames[mode]);
+            SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height) + " page, " + kModeNames[mode]);
             Screen screen(size.width, size.height, 2, 32);
             fixtures::fillCanary(screen);
             blitWithMode(mode, *image, screen);
@@ -330,7 +331,7 @@ struct ClaimedImage {
         image.height = height;
         image.pixels = store.data();
     }
-    ~ClaimedImage() { image.pixels = nullptr; }  // the store is not the Image's to free
+    ~ClaimedImage() { image.pixels = nullptr; } // the store is not the Image's to free
 };
 
 TEST(ScaledBlit, HugeImageIsClippedWithoutOverflow)
@@ -376,18 +377,18 @@ TEST(ScaledBlit, AgreesWithPlainEvaluationOnRandomImages)
             if (reported[mode])
                 continue;
             const int f = blockSize(mode);
-            Screen screen(std::max(0, f * image.width + widthChange), std::max(0, f * image.height + heightChange),
-                          2, 32);
+            Screen screen(std::max(0, f * image.width + widthChange), std::max(0, f * image.height + heightChange), 2,
+                          32);
             fixtures::fillCanary(screen);
             blitWithMode(mode, image, screen);
             const std::string wrong = firstWrongWord(screen, image, mode);
             if (!wrong.empty()) {
                 ADD_FAILURE() << "case " << number << ", " << kModeNames[mode] << ", image " << image.width << "x"
                               << image.height << ", page " << screen.width << "x" << screen.height << ": " << wrong;
-                reported[mode] = true;  // one report per mode is enough to replay it
+                reported[mode] = true; // one report per mode is enough to replay it
             }
         }
     }
 }
 
-}  // namespace
+} // namespace

@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr Pixel kMarker = 0xFF00FF01;  // the one-pixel sprite's colour; no texture holds it
+constexpr Pixel kMarker = 0xFF00FF01; // the one-pixel sprite's colour; no texture holds it
 
 // Textures of four solid colours and a one-pixel sprite, so the page shows which
 // texture was drawn and where each sprite landed.
@@ -94,7 +94,7 @@ TEST_F(SceneTest, SpritesLandWhereTheirSineTermsPutThem)
     struct Case {
         const char* name;
         std::vector<std::uint32_t> script;
-        std::pair<int, int> expected;  // the last sprite's position
+        std::pair<int, int> expected; // the last sprite's position
     };
     const Case cases[] = {
         {"sprite 0 at 3 s", {3000, 0, 0, 3000, 3000, 3000, 3000}, {510, 344}},
@@ -131,4 +131,4 @@ TEST_F(SceneTest, UnturnedBackgroundAtClockZeroShowsTexelsOneOn)
     EXPECT_EQ(screen.page()[767 * 1024 + 1023], gImages[0]->pixels[(768 % 512) * 1024 + 0]);
 }
 
-}  // namespace
+} // namespace

@@ -109,8 +109,8 @@ TEST_F(PresentTest, CopiesRowByRowIntoPaddedOrSmallerSurfaces)
         present(screen);
         for (int y = 0; y < c.surfaceHeight; ++y)
             for (int x = 0; x < c.pitchWords; ++x) {
-                const Pixel expected = x < std::min(6, c.surfaceWidth) && y < 4 ? static_cast<Pixel>(y * 6 + x + 1)
-                                                                                 : 0xDEADBEEF;
+                const Pixel expected =
+                    x < std::min(6, c.surfaceWidth) && y < 4 ? static_cast<Pixel>(y * 6 + x + 1) : 0xDEADBEEF;
                 ASSERT_EQ(memory[static_cast<std::size_t>(y) * c.pitchWords + x], expected)
                     << "surface " << c.surfaceWidth << "x" << c.surfaceHeight << " at (" << x << ", " << y << ")";
             }
@@ -129,4 +129,4 @@ TEST(Present, WithoutAVideoSurfaceDoesNothing)
     gVideoSurface = previous;
 }
 
-}  // namespace
+} // namespace

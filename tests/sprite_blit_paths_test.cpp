@@ -35,9 +35,15 @@ const Variant kVariants[] = {
 };
 
 // Names the variant in test output instead of its bytes.
-void PrintTo(const Variant& variant, std::ostream* out) { *out << variant.name; }
+void PrintTo(const Variant& variant, std::ostream* out)
+{
+    *out << variant.name;
+}
 
-int pick(std::mt19937& random, int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
+int pick(std::mt19937& random, int low, int high)
+{
+    return std::uniform_int_distribution<int>(low, high)(random);
+}
 
 // A sprite whose transparency comes in runs: each run picks its length (1 to 40
 // words) and its kind, so the vector lanes see all-transparent, all-opaque and
@@ -51,7 +57,7 @@ std::unique_ptr<Image> randomSprite(int width, int height, std::mt19937& random)
     while (k < words) {
         const std::size_t run = std::min<std::size_t>(words - k, static_cast<std::size_t>(pick(random, 1, 40)));
         const bool transparent = pick(random, 0, 99) < transparentPercent;
-        const bool scattered = pick(random, 0, 3) == 0;  // a run of independent coin flips instead
+        const bool scattered = pick(random, 0, 3) == 0; // a run of independent coin flips instead
         for (std::size_t i = 0; i < run; ++i, ++k) {
             const Pixel colour = static_cast<Pixel>(random()) & 0x00FFFFFFu;
             const bool clear = scattered ? pick(random, 0, 1) == 0 : transparent;
@@ -97,13 +103,13 @@ TEST_P(SpriteBlitPaths, RowRoutineMatchesTheScalarOneOnRandomSprites)
         const int rows = pick(random, 0, 12);
         auto sprite = randomSprite(std::max(width, 1) + pick(random, 0, 5), rows, random);
         const int targetStride = width + pick(random, 0, 33);
-        const int guard = 17;  // words before the first row and after the last
+        const int guard = 17; // words before the first row and after the last
         const std::size_t words = static_cast<std::size_t>(targetStride) * rows + 2 * guard;
         std::vector<Pixel> expected(words);
         for (std::size_t i = 0; i < words; ++i)
             expected[i] = fixtures::canaryWord(i);
         std::vector<Pixel> actual = expected;
-        const int skip = pick(random, 0, sprite->width - std::max(width, 1));  // start inside a row
+        const int skip = pick(random, 0, sprite->width - std::max(width, 1)); // start inside a row
 
         blitSpriteRowsScalar(sprite->pixels + skip, sprite->width, expected.data() + guard, targetStride, width, rows);
         GetParam().rows(sprite->pixels + skip, sprite->width, actual.data() + guard, targetStride, width, rows);
@@ -171,4 +177,4 @@ TEST_P(SpriteBlitPaths, PublicBlitMatchesTheScalarLevelAtEveryPlacement)
 INSTANTIATE_TEST_SUITE_P(EachFastPath, SpriteBlitPaths, testing::ValuesIn(kVariants),
                          [](const testing::TestParamInfo<Variant>& info) { return std::string(info.param.name); });
 
-}  // namespace
+} // namespace

@@ -44,9 +44,9 @@ TEST(SpriteBlit, AlphaDecidesAloneWhetherAPixelIsStored)
         Pixel source;
         bool stored;
     };
-    for (const Case c : {Case{"alpha 0 with white colour", 0x00FFFFFF, false},
-                         Case{"alpha 1 with black colour", 0x01000000, true},
-                         Case{"opaque", 0xFF123456, true}, Case{"half alpha", 0x80ABCDEF, true}}) {
+    for (const Case c :
+         {Case{"alpha 0 with white colour", 0x00FFFFFF, false}, Case{"alpha 1 with black colour", 0x01000000, true},
+          Case{"opaque", 0xFF123456, true}, Case{"half alpha", 0x80ABCDEF, true}}) {
         Screen screen(4, 4, 1, 32);
         fixtures::fillCanary(screen);
         auto sprite = fixtures::solidImage(1, 1, c.source);
@@ -99,17 +99,16 @@ TEST(SpriteBlit, ClipsToThePageAtEveryEdge)
     struct Position {
         int x, y;
     };
-    const Position positions[] = {{0, 0},    {8, 6},      {-3, 2},          {10, 2},         {4, -2},
-                                  {4, 7},    {-3, -2},    {10, 7},          {-5, 0},         {12, 0},
-                                  {0, 9},    {0, -4},     {INT_MAX, 0},     {0, INT_MAX},    {INT_MIN, INT_MIN},
-                                  {INT_MAX - 2, INT_MAX - 2}};
+    const Position positions[] = {
+        {0, 0},  {8, 6},  {-3, 2}, {10, 2}, {4, -2},      {4, 7},       {-3, -2},           {10, 7},
+        {-5, 0}, {12, 0}, {0, 9},  {0, -4}, {INT_MAX, 0}, {0, INT_MAX}, {INT_MIN, INT_MIN}, {INT_MAX - 2, INT_MAX - 2}};
     std::mt19937 random(1);
     auto sprite = fixtures::randomImage(5, 4, random);
     for (int i = 0; i < 20; i += 3)
-        sprite->pixels[i] &= 0x00FFFFFF;  // some transparent pixels among the random ones
+        sprite->pixels[i] &= 0x00FFFFFF; // some transparent pixels among the random ones
     for (const Position p : positions) {
         Screen screen(kWidth, kHeight, 3, 32);
-        screen.advancePage();  // the middle page, with a page of canaries either side
+        screen.advancePage(); // the middle page, with a page of canaries either side
         fixtures::fillCanary(screen);
         const std::vector<Pixel> expected = expectedPage(screen, *sprite, p.x, p.y);
         blitSprite(*sprite, p.x, p.y, screen);
@@ -119,4 +118,4 @@ TEST(SpriteBlit, ClipsToThePageAtEveryEdge)
     }
 }
 
-}  // namespace
+} // namespace

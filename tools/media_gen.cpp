@@ -21,9 +21,16 @@ constexpr double kTau = 2.0 * kPi;
 
 // ---------------------------------------------------------------- small helpers
 
-double clamp01(double v) { return v < 0.0 ? 0.0 : (v > 1.0 ? 1.0 : v); }
-double mix(double a, double b, double t) { return a + (b - a) * t; }
-double smoothstep(double e0, double e1, double x) {
+double clamp01(double v)
+{
+    return v < 0.0 ? 0.0 : (v > 1.0 ? 1.0 : v);
+}
+double mix(double a, double b, double t)
+{
+    return a + (b - a) * t;
+}
+double smoothstep(double e0, double e1, double x)
+{
     double t = clamp01((x - e0) / (e1 - e0));
     return t * t * (3.0 - 2.0 * t);
 }
@@ -31,14 +38,27 @@ double smoothstep(double e0, double e1, double x) {
 struct Rgb {
     double r, g, b;
 };
-Rgb operator+(Rgb a, Rgb b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
-Rgb operator*(Rgb a, double s) { return {a.r * s, a.g * s, a.b * s}; }
-Rgb mixc(Rgb a, Rgb b, double t) { return {mix(a.r, b.r, t), mix(a.g, b.g, t), mix(a.b, b.b, t)}; }
+Rgb operator+(Rgb a, Rgb b)
+{
+    return {a.r + b.r, a.g + b.g, a.b + b.b};
+}
+Rgb operator*(Rgb a, double s)
+{
+    return {a.r * s, a.g * s, a.b * s};
+}
+Rgb mixc(Rgb a, Rgb b, double t)
+{
+    return {mix(a.r, b.r, t), mix(a.g, b.g, t), mix(a.b, b.b, t)};
+}
 
-uint8_t toByte(double v) { return static_cast<uint8_t>(std::lround(clamp01(v) * 255.0)); }
+uint8_t toByte(double v)
+{
+    return static_cast<uint8_t>(std::lround(clamp01(v) * 255.0));
+}
 
 // Integer hash to [0, 1).
-uint32_t hash3(uint32_t x, uint32_t y, uint32_t seed) {
+uint32_t hash3(uint32_t x, uint32_t y, uint32_t seed)
+{
     uint32_t h = x * 0x8da6b343u ^ y * 0xd8163841u ^ seed * 0xcb1ab31fu;
     h ^= h >> 16;
     h *= 0x7feb352du;
@@ -47,25 +67,33 @@ uint32_t hash3(uint32_t x, uint32_t y, uint32_t seed) {
     h ^= h >> 16;
     return h;
 }
-double hash01(uint32_t x, uint32_t y, uint32_t seed) { return (hash3(x, y, seed) >> 8) * (1.0 / 16777216.0); }
+double hash01(uint32_t x, uint32_t y, uint32_t seed)
+{
+    return (hash3(x, y, seed) >> 8) * (1.0 / 16777216.0);
+}
 
 // Deterministic linear congruential generator (the same numbers on every platform).
 struct Lcg {
     uint32_t state;
     explicit Lcg(uint32_t seed) : state(seed) {}
-    uint32_t next() {
+    uint32_t next()
+    {
         state = state * 1664525u + 1013904223u;
         return state;
     }
-    double uniform() { return (next() >> 8) * (1.0 / 16777216.0); }        // [0, 1)
-    double symmetric() { return uniform() * 2.0 - 1.0; }                   // [-1, 1)
+    double uniform() { return (next() >> 8) * (1.0 / 16777216.0); } // [0, 1)
+    double symmetric() { return uniform() * 2.0 - 1.0; }            // [-1, 1)
 };
 
-int wrapIndex(int i, int n) { return ((i % n) + n) % n; }
+int wrapIndex(int i, int n)
+{
+    return ((i % n) + n) % n;
+}
 
 // Value noise on a lattice of periodX x periodY cells that wraps, so the noise
 // repeats exactly after periodX units in x and periodY units in y.
-double periodicNoise(double x, double y, int periodX, int periodY, uint32_t seed) {
+double periodicNoise(double x, double y, int periodX, int periodY, uint32_t seed)
+{
     double fx = std::floor(x), fy = std::floor(y);
     int ix = static_cast<int>(fx), iy = static_cast<int>(fy);
     double tx = x - fx, ty = y - fy;
@@ -80,7 +108,8 @@ double periodicNoise(double x, double y, int periodX, int periodY, uint32_t seed
 
 // Fractal sum of periodic noise. u, v in [0, 1) cover one tile; the lattice starts at
 // cellsX x cellsY and doubles every octave, so every octave tiles with the image.
-double periodicFbm(double u, double v, int cellsX, int cellsY, int octaves, uint32_t seed) {
+double periodicFbm(double u, double v, int cellsX, int cellsY, int octaves, uint32_t seed)
+{
     double sum = 0.0, amp = 1.0, norm = 0.0;
     for (int o = 0; o < octaves; ++o) {
         sum += amp * periodicNoise(u * cellsX, v * cellsY, cellsX, cellsY, seed + 101u * o);
@@ -101,9 +130,11 @@ struct Image {
     Rgb& at(int x, int y) { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
-bool writePpm(const std::string& path, const Image& img) {
+bool writePpm(const std::string& path, const Image& img)
+{
     FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
+    if (!f)
+        return false;
     std::fprintf(f, "P6\n%d %d\n255\n", img.width, img.height);
     std::vector<uint8_t> row(static_cast<size_t>(img.width) * 3);
     for (int y = 0; y < img.height; ++y) {
@@ -124,7 +155,8 @@ struct Lighting {
     double diffuse;
     double specular;
 };
-Lighting lightHeight(const std::vector<double>& h, int w, int hgt, int x, int y, double strength) {
+Lighting lightHeight(const std::vector<double>& h, int w, int hgt, int x, int y, double strength)
+{
     auto H = [&](int xx, int yy) { return h[static_cast<size_t>(wrapIndex(yy, hgt)) * w + wrapIndex(xx, w)]; };
     double dx = (H(x + 1, y) - H(x - 1, y)) * 0.5 * strength;
     double dy = (H(x, y + 1) - H(x, y - 1)) * 0.5 * strength;
@@ -148,8 +180,9 @@ constexpr int kTexH = 512;
 
 // 1: brushed aluminium plates, brushing direction alternating like a checkerboard,
 //    with bevelled edges and four domed rivets per plate.
-Image makeBrushedPlates() {
-    const int plate = 256;  // 4 x 2 plates per tile
+Image makeBrushedPlates()
+{
+    const int plate = 256; // 4 x 2 plates per tile
     std::vector<double> height(static_cast<size_t>(kTexW) * kTexH);
     std::vector<double> streak(height.size());
     for (int y = 0; y < kTexH; ++y) {
@@ -176,10 +209,12 @@ Image makeBrushedPlates() {
                     double rx = cx ? plate - inset : inset, ry = cy ? plate - inset : inset;
                     double ddx = lx + 0.5 - rx, ddy = ly + 0.5 - ry;
                     double d2 = (ddx * ddx + ddy * ddy) / (radius * radius);
-                    if (d2 < 1.0) h += 5.0 * std::sqrt(1.0 - d2);
+                    if (d2 < 1.0)
+                        h += 5.0 * std::sqrt(1.0 - d2);
                     // A shallow ring around the rivet where the sheet is pressed in.
                     double d = std::sqrt(d2);
-                    if (d > 1.0 && d < 1.6) h -= 0.8 * std::sin((d - 1.0) / 0.6 * kPi);
+                    if (d > 1.0 && d < 1.6)
+                        h -= 0.8 * std::sin((d - 1.0) / 0.6 * kPi);
                 }
             }
             height[static_cast<size_t>(y) * kTexW + x] = h + s * 0.6;
@@ -214,7 +249,8 @@ Image makeBrushedPlates() {
 }
 
 // 2: warm plasma built from sines with integer frequencies and periodic domain warping.
-Image makeWarmPlasma() {
+Image makeWarmPlasma()
+{
     Image img(kTexW, kTexH);
     for (int y = 0; y < kTexH; ++y) {
         for (int x = 0; x < kTexW; ++x) {
@@ -224,14 +260,17 @@ Image makeWarmPlasma() {
             double b = std::sin(2.0 * v + 1.5 * std::cos(3.0 * u + v));
             double c = std::sin(2.0 * u + 3.0 * v + 1.2 * std::sin(5.0 * u - 2.0 * v));
             double d = std::cos(5.0 * u - v + 2.5 * n);
-            double t = (a + b + c + 0.6 * d) / 3.6;  // roughly -1..1
+            double t = (a + b + c + 0.6 * d) / 3.6; // roughly -1..1
             double k = 0.5 + 0.5 * std::sin(kPi * 1.6 * t);
             // Palette: deep crimson -> red -> orange -> yellow-white, with a magenta touch.
             Rgb deep{0.25, 0.02, 0.08}, red{0.80, 0.10, 0.10}, orange{1.00, 0.50, 0.08}, hot{1.00, 0.92, 0.55};
             Rgb col;
-            if (k < 0.33) col = mixc(deep, red, smoothstep(0.0, 0.33, k));
-            else if (k < 0.70) col = mixc(red, orange, smoothstep(0.33, 0.70, k));
-            else col = mixc(orange, hot, smoothstep(0.70, 1.0, k));
+            if (k < 0.33)
+                col = mixc(deep, red, smoothstep(0.0, 0.33, k));
+            else if (k < 0.70)
+                col = mixc(red, orange, smoothstep(0.33, 0.70, k));
+            else
+                col = mixc(orange, hot, smoothstep(0.70, 1.0, k));
             double m = 0.5 + 0.5 * std::sin(2.0 * u - 3.0 * v + 3.0 * t);
             col = mixc(col, Rgb{0.70, 0.08, 0.40}, 0.28 * m * (1.0 - k));
             // Thin bright filaments where the field crosses zero.
@@ -249,7 +288,8 @@ struct Cells {
     int cellsX, cellsY;
     double cellW, cellH;
     uint32_t seed;
-    std::array<double, 2> distances(double x, double y) const {
+    std::array<double, 2> distances(double x, double y) const
+    {
         int cx = static_cast<int>(std::floor(x / cellW)), cy = static_cast<int>(std::floor(y / cellH));
         double f1 = 1e9, f2 = 1e9;
         for (int j = -1; j <= 1; ++j) {
@@ -272,7 +312,8 @@ struct Cells {
 };
 
 // 3: blue-green water caustics: two warped cellular layers over rolling waves.
-Image makeCaustics() {
+Image makeCaustics()
+{
     Image img(kTexW, kTexH);
     Cells big{16, 8, kTexW / 16.0, kTexH / 8.0, 61};
     Cells small{32, 16, kTexW / 32.0, kTexH / 16.0, 67};
@@ -302,8 +343,9 @@ Image makeCaustics() {
 }
 
 // 4: glazed tile mosaic: indigo and amber tiles with bevels, grout and inlaid diamonds.
-Image makeMosaic() {
-    const int tile = 64;  // 16 x 8 tiles per image
+Image makeMosaic()
+{
+    const int tile = 64; // 16 x 8 tiles per image
     const int tilesX = kTexW / tile, tilesY = kTexH / tile;
     std::vector<double> height(static_cast<size_t>(kTexW) * kTexH);
     for (int y = 0; y < kTexH; ++y) {
@@ -314,7 +356,8 @@ Image makeMosaic() {
             double h = e < 2.0 ? 0.0 : 2.0 + 6.0 * smoothstep(2.0, 9.0, e);
             // Inlaid diamond in the middle of every tile, slightly sunk.
             double dd = std::fabs(lx + 0.5 - tile / 2.0) + std::fabs(ly + 0.5 - tile / 2.0);
-            if (dd < 17.0) h -= 1.5 * smoothstep(17.0, 14.0, dd);
+            if (dd < 17.0)
+                h -= 1.5 * smoothstep(17.0, 14.0, dd);
             height[static_cast<size_t>(y) * kTexW + x] = h;
         }
     }
@@ -339,8 +382,10 @@ Image makeMosaic() {
                 col = mixc(col, inlay, smoothstep(15.0, 13.0, dd));
             }
             Lighting l = lightHeight(height, kTexW, kTexH, x, y, 0.9);
-            Rgb lit = col * (0.45 + 0.65 * std::max(0.0, l.diffuse)) + Rgb{1.0, 0.95, 0.85} * (0.45 * std::pow(l.specular, 30.0));
-            if (e < 2.0) lit = Rgb{0.10, 0.08, 0.09} * (0.8 + 0.4 * glaze);  // grout
+            Rgb lit = col * (0.45 + 0.65 * std::max(0.0, l.diffuse)) +
+                      Rgb{1.0, 0.95, 0.85} * (0.45 * std::pow(l.specular, 30.0));
+            if (e < 2.0)
+                lit = Rgb{0.10, 0.08, 0.09} * (0.8 + 0.4 * glaze); // grout
             img.at(x, y) = lit;
         }
     }
@@ -359,7 +404,8 @@ struct Sprite {
 };
 
 // Cuts a sprite down to its opaque pixels plus a one-pixel transparent margin.
-Sprite cropToContent(const Sprite& s) {
+Sprite cropToContent(const Sprite& s)
+{
     int x0 = s.width, y0 = s.height, x1 = -1, y1 = -1;
     for (int y = 0; y < s.height; ++y)
         for (int x = 0; x < s.width; ++x)
@@ -371,15 +417,18 @@ Sprite cropToContent(const Sprite& s) {
     x1 = std::min(s.width - 1, x1 + 1), y1 = std::min(s.height - 1, y1 + 1);
     Sprite out{x1 - x0 + 1, y1 - y0 + 1, {}};
     for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x <= x1; ++x) out.pixels.push_back(s.pixels[static_cast<size_t>(y) * s.width + x]);
+        for (int x = x0; x <= x1; ++x)
+            out.pixels.push_back(s.pixels[static_cast<size_t>(y) * s.width + x]);
     return out;
 }
 
-bool writePam(const std::string& path, const Sprite& sprite) {
+bool writePam(const std::string& path, const Sprite& sprite)
+{
     int w = sprite.width, h = sprite.height;
     const std::vector<Rgba8>& px = sprite.pixels;
     FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
+    if (!f)
+        return false;
     std::fprintf(f, "P7\nWIDTH %d\nHEIGHT %d\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n", w, h);
     std::fwrite(px.data(), 4, px.size(), f);
     return std::fclose(f) == 0;
@@ -388,7 +437,8 @@ bool writePam(const std::string& path, const Sprite& sprite) {
 // The tumblewisp: a glowing core inside a tangle of twigs with a few curling tendrils.
 // Drawn with a depth buffer; the silhouette gets a one-pixel dark outline and the
 // alpha is strictly 0 or 255.
-Sprite makeTumblewisp(int W, int H) {
+Sprite makeTumblewisp(int W, int H)
+{
     const double cx = W / 2.0, cy = H / 2.0;
     std::vector<double> depth(static_cast<size_t>(W) * H, -1e9);
     std::vector<Rgb> color(depth.size(), Rgb{0, 0, 0});
@@ -397,9 +447,11 @@ Sprite makeTumblewisp(int W, int H) {
         int y0 = static_cast<int>(std::floor(y - radius)), y1 = static_cast<int>(std::ceil(y + radius));
         for (int yy = std::max(0, y0); yy <= std::min(H - 1, y1); ++yy) {
             for (int xx = std::max(1, x0); xx <= std::min(W - 2, x1); ++xx) {
-                if (yy < 1 || yy > H - 2) continue;  // keep a border for the outline
+                if (yy < 1 || yy > H - 2)
+                    continue; // keep a border for the outline
                 double dx = xx + 0.5 - x, dy = yy + 0.5 - y;
-                if (dx * dx + dy * dy > radius * radius) continue;
+                if (dx * dx + dy * dy > radius * radius)
+                    continue;
                 size_t i = static_cast<size_t>(yy) * W + xx;
                 if (z > depth[i]) {
                     depth[i] = z;
@@ -415,7 +467,8 @@ Sprite makeTumblewisp(int W, int H) {
         for (int x = 0; x < W; ++x) {
             double dx = (x + 0.5 - cx) / core, dy = (y + 0.5 - cy) / core;
             double r2 = dx * dx + dy * dy;
-            if (r2 >= 1.0) continue;
+            if (r2 >= 1.0)
+                continue;
             double nz = std::sqrt(1.0 - r2);
             double lambert = std::max(0.0, -0.40 * dx - 0.50 * dy + 0.77 * nz);
             double hx = -0.40, hy = -0.50, hz = 1.77;
@@ -464,7 +517,8 @@ Sprite makeTumblewisp(int W, int H) {
             plot(cx + px, cy + py, pz, thickness * (0.85 + 0.3 * front), straw);
         }
     };
-    for (int i = 0; i < 11; ++i) twig(50.0 + 8.0 * rng.uniform(), 0.0, kTau, 1.35, 0.3 * rng.uniform());
+    for (int i = 0; i < 11; ++i)
+        twig(50.0 + 8.0 * rng.uniform(), 0.0, kTau, 1.35, 0.3 * rng.uniform());
     for (int i = 0; i < 16; ++i)
         twig(36.0 + 24.0 * rng.uniform(), rng.uniform() * kTau, 0.8 + 1.2 * rng.uniform(), 1.1, 0.5 * rng.uniform());
 
@@ -501,8 +555,10 @@ Sprite makeTumblewisp(int W, int H) {
             }
             bool edge = false;
             for (int j = -1; j <= 1 && !edge; ++j)
-                for (int k = -1; k <= 1 && !edge; ++k) edge = solid(x + k, y + j);
-            if (edge) out[i] = Rgba8{28, 14, 30, 255};
+                for (int k = -1; k <= 1 && !edge; ++k)
+                    edge = solid(x + k, y + j);
+            if (edge)
+                out[i] = Rgba8{28, 14, 30, 255};
         }
     }
     return cropToContent(Sprite{W, H, out});
@@ -513,17 +569,22 @@ Sprite makeTumblewisp(int W, int H) {
 constexpr int kRate = 44100;
 constexpr double kBpm = 120.0;
 constexpr double kBeat = 60.0 / kBpm;
-constexpr double kStep = kBeat / 4.0;  // sixteenth note
+constexpr double kStep = kBeat / 4.0; // sixteenth note
 constexpr double kBar = kBeat * 4.0;
 
-double midiFreq(double note) { return 440.0 * std::pow(2.0, (note - 69.0) / 12.0); }
+double midiFreq(double note)
+{
+    return 440.0 * std::pow(2.0, (note - 69.0) / 12.0);
+}
 
 struct Stereo {
     std::vector<float> l, r;
     explicit Stereo(size_t n) : l(n, 0.0f), r(n, 0.0f) {}
     size_t size() const { return l.size(); }
-    void add(size_t i, double v, double pan) {  // pan -1 (left) .. 1 (right), constant power
-        if (i >= l.size()) return;
+    void add(size_t i, double v, double pan)
+    { // pan -1 (left) .. 1 (right), constant power
+        if (i >= l.size())
+            return;
         double a = (pan + 1.0) * kPi / 4.0;
         l[i] += static_cast<float>(v * std::cos(a));
         r[i] += static_cast<float>(v * std::sin(a));
@@ -534,7 +595,8 @@ struct Stereo {
 struct Svf {
     double ic1 = 0, ic2 = 0;
     double low = 0, band = 0, high = 0;
-    void run(double x, double cutoff, double q) {
+    void run(double x, double cutoff, double q)
+    {
         cutoff = std::min(cutoff, kRate * 0.45);
         double g = std::tan(kPi * cutoff / kRate);
         double k = 1.0 / q;
@@ -551,7 +613,8 @@ struct Svf {
     }
 };
 
-double polyBlep(double t, double dt) {
+double polyBlep(double t, double dt)
+{
     if (t < dt) {
         t /= dt;
         return t + t - t * t - 1.0;
@@ -562,18 +625,27 @@ double polyBlep(double t, double dt) {
     }
     return 0.0;
 }
-double sawAt(double phase, double dt) { return 2.0 * phase - 1.0 - polyBlep(phase, dt); }
-double pulseAt(double phase, double dt, double width) {
+double sawAt(double phase, double dt)
+{
+    return 2.0 * phase - 1.0 - polyBlep(phase, dt);
+}
+double pulseAt(double phase, double dt, double width)
+{
     double p2 = phase + (1.0 - width);
-    if (p2 >= 1.0) p2 -= 1.0;
+    if (p2 >= 1.0)
+        p2 -= 1.0;
     return (phase < width ? 1.0 : -1.0) + polyBlep(phase, dt) - polyBlep(p2, dt);
 }
 
-double adsr(double t, double length, double a, double d, double s, double r) {
+double adsr(double t, double length, double a, double d, double s, double r)
+{
     double level;
-    if (t < a) level = t / a;
-    else if (t < a + d) level = 1.0 - (1.0 - s) * (t - a) / d;
-    else level = s;
+    if (t < a)
+        level = t / a;
+    else if (t < a + d)
+        level = 1.0 - (1.0 - s) * (t - a) / d;
+    else
+        level = s;
     if (t > length) {
         double rel = (t - length) / r;
         // Release from the level held at note-off.
@@ -588,13 +660,20 @@ struct Mixer {
     explicit Mixer(size_t n) : dry(n), delaySend(n), reverbSend(n) {}
 };
 
-size_t sampleAt(double seconds) { return static_cast<size_t>(std::lround(seconds * kRate)); }
+size_t sampleAt(double seconds)
+{
+    return static_cast<size_t>(std::lround(seconds * kRate));
+}
 
 // Drums ------------------------------------------------------------------------
 Lcg gNoise(0x5eed1234u);
-double noise() { return gNoise.symmetric(); }
+double noise()
+{
+    return gNoise.symmetric();
+}
 
-void kick(Mixer& m, double when, double gain) {
+void kick(Mixer& m, double when, double gain)
+{
     size_t s0 = sampleAt(when);
     double phase = 0.0;
     for (int i = 0; i < kRate * 0.75; ++i) {
@@ -602,13 +681,15 @@ void kick(Mixer& m, double when, double gain) {
         double f = 46.0 + 120.0 * std::exp(-t * 32.0);
         phase += f / kRate;
         double v = std::sin(kTau * phase) * std::exp(-t * 6.5);
-        if (t < 0.004) v += 0.5 * noise() * (1.0 - t / 0.004);
+        if (t < 0.004)
+            v += 0.5 * noise() * (1.0 - t / 0.004);
         v = std::tanh(1.6 * v);
         m.dry.add(s0 + i, v * gain, 0.0);
     }
 }
 
-void snare(Mixer& m, double when, double gain) {
+void snare(Mixer& m, double when, double gain)
+{
     size_t s0 = sampleAt(when);
     Svf bp;
     for (int i = 0; i < kRate * 0.3; ++i) {
@@ -621,7 +702,8 @@ void snare(Mixer& m, double when, double gain) {
     }
 }
 
-void hat(Mixer& m, double when, double gain, bool open, double pan) {
+void hat(Mixer& m, double when, double gain, bool open, double pan)
+{
     size_t s0 = sampleAt(when);
     Svf hp;
     double decay = open ? 11.0 : 70.0;
@@ -633,7 +715,8 @@ void hat(Mixer& m, double when, double gain, bool open, double pan) {
     }
 }
 
-void crash(Mixer& m, double when, double gain) {
+void crash(Mixer& m, double when, double gain)
+{
     size_t s0 = sampleAt(when);
     Svf hl, hr;
     for (int i = 0; i < kRate * 2.2; ++i) {
@@ -648,11 +731,12 @@ void crash(Mixer& m, double when, double gain) {
 }
 
 // Pitched voices ------------------------------------------------------------------
-void padNote(Mixer& m, double when, double length, double note, double gain) {
+void padNote(Mixer& m, double when, double length, double note, double gain)
+{
     size_t s0 = sampleAt(when);
     const double release = 0.9;
     int total = static_cast<int>((length + release) * kRate);
-    const double detune[3] = {-0.11, 0.0, 0.12};  // semitones
+    const double detune[3] = {-0.11, 0.0, 0.12}; // semitones
     const double pans[3] = {-0.7, 0.0, 0.7};
     double phase[3] = {0.13, 0.57, 0.81};
     Svf f[3];
@@ -664,7 +748,8 @@ void padNote(Mixer& m, double when, double length, double note, double gain) {
             double freq = midiFreq(note + detune[v]);
             double dt = freq / kRate;
             phase[v] += dt;
-            if (phase[v] >= 1.0) phase[v] -= 1.0;
+            if (phase[v] >= 1.0)
+                phase[v] -= 1.0;
             f[v].run(sawAt(phase[v], dt), cutoff, 0.8);
             double s = f[v].low * env * gain;
             m.dry.add(s0 + i, s, pans[v]);
@@ -673,7 +758,8 @@ void padNote(Mixer& m, double when, double length, double note, double gain) {
     }
 }
 
-void bassNote(Mixer& m, double when, double length, double note, double gain) {
+void bassNote(Mixer& m, double when, double length, double note, double gain)
+{
     size_t s0 = sampleAt(when);
     int total = static_cast<int>((length + 0.08) * kRate);
     double freq = midiFreq(note), dt = freq / kRate;
@@ -682,9 +768,11 @@ void bassNote(Mixer& m, double when, double length, double note, double gain) {
     for (int i = 0; i < total; ++i) {
         double t = static_cast<double>(i) / kRate;
         phase += dt;
-        if (phase >= 1.0) phase -= 1.0;
+        if (phase >= 1.0)
+            phase -= 1.0;
         sub += dt * 0.5;
-        if (sub >= 1.0) sub -= 1.0;
+        if (sub >= 1.0)
+            sub -= 1.0;
         double fenv = std::exp(-t * 14.0);
         f.run(sawAt(phase, dt), 180.0 + 1500.0 * fenv, 1.6);
         double env = adsr(t, length, 0.004, 0.15, 0.7, 0.07);
@@ -693,7 +781,8 @@ void bassNote(Mixer& m, double when, double length, double note, double gain) {
     }
 }
 
-void arpNote(Mixer& m, double when, double note, double gain, double pan) {
+void arpNote(Mixer& m, double when, double note, double gain, double pan)
+{
     size_t s0 = sampleAt(when);
     int total = static_cast<int>(0.5 * kRate);
     double freq = midiFreq(note), dt = freq / kRate, phase = 0.0;
@@ -701,7 +790,8 @@ void arpNote(Mixer& m, double when, double note, double gain, double pan) {
     for (int i = 0; i < total; ++i) {
         double t = static_cast<double>(i) / kRate;
         phase += dt;
-        if (phase >= 1.0) phase -= 1.0;
+        if (phase >= 1.0)
+            phase -= 1.0;
         f.run(pulseAt(phase, dt, 0.3), 1400.0 + 2600.0 * std::exp(-t * 18.0), 0.9);
         double env = std::min(1.0, t / 0.003) * std::exp(-t * 11.0);
         double v = f.low * env * gain;
@@ -710,7 +800,8 @@ void arpNote(Mixer& m, double when, double note, double gain, double pan) {
     }
 }
 
-void leadNote(Mixer& m, double when, double length, double note, double gain) {
+void leadNote(Mixer& m, double when, double length, double note, double gain)
+{
     size_t s0 = sampleAt(when);
     const double release = 0.25;
     int total = static_cast<int>((length + release) * kRate);
@@ -723,9 +814,11 @@ void leadNote(Mixer& m, double when, double length, double note, double gain) {
         double vib = 1.0 + 0.0045 * std::sin(kTau * 5.2 * t) * smoothstep(0.18, 0.5, t);
         double dt = freq * vib / kRate, dt2 = freq * vib * 1.004 / kRate;
         phase += dt;
-        if (phase >= 1.0) phase -= 1.0;
+        if (phase >= 1.0)
+            phase -= 1.0;
         phase2 += dt2;
-        if (phase2 >= 1.0) phase2 -= 1.0;
+        if (phase2 >= 1.0)
+            phase2 -= 1.0;
         double tri = 1.0 - 4.0 * std::fabs(phase - 0.5);
         double raw = 0.6 * tri + 0.35 * sawAt(phase2, dt2);
         double env = adsr(t, length, 0.012, 0.18, 0.65, release);
@@ -739,7 +832,8 @@ void leadNote(Mixer& m, double when, double length, double note, double gain) {
 
 // Effects -----------------------------------------------------------------------
 // Ping-pong delay of a dotted eighth with a darkened feedback path.
-void pingPong(const Stereo& in, Stereo& out) {
+void pingPong(const Stereo& in, Stereo& out)
+{
     size_t d = sampleAt(kBeat * 0.75);
     std::vector<double> bl(d, 0.0), br(d, 0.0);
     double lpL = 0.0, lpR = 0.0;
@@ -762,11 +856,13 @@ struct Comb {
     size_t pos = 0;
     double store = 0.0;
     explicit Comb(size_t n) : buf(n, 0.0) {}
-    double run(double x, double feedback, double damp) {
+    double run(double x, double feedback, double damp)
+    {
         double y = buf[pos];
         store = y * (1.0 - damp) + store * damp;
         buf[pos] = x + store * feedback;
-        if (++pos >= buf.size()) pos = 0;
+        if (++pos >= buf.size())
+            pos = 0;
         return y;
     }
 };
@@ -774,29 +870,36 @@ struct Allpass {
     std::vector<double> buf;
     size_t pos = 0;
     explicit Allpass(size_t n) : buf(n, 0.0) {}
-    double run(double x) {
+    double run(double x)
+    {
         double b = buf[pos];
         double y = b - x;
         buf[pos] = x + b * 0.5;
-        if (++pos >= buf.size()) pos = 0;
+        if (++pos >= buf.size())
+            pos = 0;
         return y;
     }
 };
-void reverb(const Stereo& in, Stereo& out) {
+void reverb(const Stereo& in, Stereo& out)
+{
     const size_t combLen[4] = {1116, 1188, 1277, 1356};
     const size_t apLen[2] = {556, 441};
     for (int ch = 0; ch < 2; ++ch) {
         size_t spread = ch ? 23 : 0;
         std::vector<Comb> combs;
         std::vector<Allpass> aps;
-        for (size_t n : combLen) combs.emplace_back(n + spread);
-        for (size_t n : apLen) aps.emplace_back(n + spread);
+        for (size_t n : combLen)
+            combs.emplace_back(n + spread);
+        for (size_t n : apLen)
+            aps.emplace_back(n + spread);
         const std::vector<float>& src = ch ? in.r : in.l;
         std::vector<float>& dst = ch ? out.r : out.l;
         for (size_t i = 0; i < src.size(); ++i) {
             double x = src[i] * 0.25, acc = 0.0;
-            for (Comb& c : combs) acc += c.run(x, 0.83, 0.3);
-            for (Allpass& a : aps) acc = a.run(acc);
+            for (Comb& c : combs)
+                acc += c.run(x, 0.83, 0.3);
+            for (Allpass& a : aps)
+                acc = a.run(acc);
             dst[i] += static_cast<float>(acc * 0.9);
         }
     }
@@ -804,13 +907,15 @@ void reverb(const Stereo& in, Stereo& out) {
 
 // The song ------------------------------------------------------------------------
 struct Note {
-    double note;  // MIDI number, < 0 for a rest
+    double note; // MIDI number, < 0 for a rest
     double beats;
 };
 
-bool writeWav(const std::string& path, const Stereo& s) {
+bool writeWav(const std::string& path, const Stereo& s)
+{
     FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
+    if (!f)
+        return false;
     auto u32 = [&](uint32_t v) {
         uint8_t b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
         std::fwrite(b, 1, 4, f);
@@ -824,7 +929,7 @@ bool writeWav(const std::string& path, const Stereo& s) {
     u32(36 + dataBytes);
     std::fwrite("WAVEfmt ", 1, 8, f);
     u32(16);
-    u16(1);  // PCM
+    u16(1); // PCM
     u16(2);
     u32(kRate);
     u32(kRate * 4);
@@ -843,7 +948,8 @@ bool writeWav(const std::string& path, const Stereo& s) {
     return std::fclose(f) == 0;
 }
 
-Stereo makeSong() {
+Stereo makeSong()
+{
     // A minor, i - VI - III - VII (Am F C G), one chord per bar, 120 BPM.
     // Bars 0-3 intro, 4-11 theme (two phrases), 12-19 second theme, 20 final chord.
     const int kBars = 21;
@@ -852,26 +958,22 @@ Stereo makeSong() {
     Mixer m(n);
 
     struct Chord {
-        int root;          // bass note
-        int tones[3];      // pad voicing
+        int root;     // bass note
+        int tones[3]; // pad voicing
     };
     const Chord prog[4] = {
-        {45, {57, 60, 64}},  // Am: A3 C4 E4
-        {41, {57, 60, 65}},  // F:  A3 C4 F4
-        {48, {55, 60, 64}},  // C:  G3 C4 E4
-        {43, {55, 59, 62}},  // G:  G3 B3 D4
+        {45, {57, 60, 64}}, // Am: A3 C4 E4
+        {41, {57, 60, 65}}, // F:  A3 C4 F4
+        {48, {55, 60, 64}}, // C:  G3 C4 E4
+        {43, {55, 59, 62}}, // G:  G3 B3 D4
     };
 
     // Melodies, one line of notes per bar (each bar adds up to four beats).
     const std::vector<std::vector<Note>> themeA = {
-        {{76, 1.5}, {74, 0.5}, {72, 1}, {76, 1}},
-        {{77, 1.5}, {76, 0.5}, {72, 1}, {69, 1}},
-        {{67, 1}, {72, 1}, {76, 1}, {79, 1}},
-        {{77, 1.5}, {76, 0.5}, {74, 1}, {71, 1}},
-        {{72, 1}, {76, 1}, {81, 1.5}, {79, 0.5}},
-        {{77, 1}, {81, 1}, {84, 1.5}, {81, 0.5}},
-        {{79, 1.5}, {76, 0.5}, {72, 1}, {76, 1}},
-        {{74, 2}, {71, 1}, {74, 1}},
+        {{76, 1.5}, {74, 0.5}, {72, 1}, {76, 1}}, {{77, 1.5}, {76, 0.5}, {72, 1}, {69, 1}},
+        {{67, 1}, {72, 1}, {76, 1}, {79, 1}},     {{77, 1.5}, {76, 0.5}, {74, 1}, {71, 1}},
+        {{72, 1}, {76, 1}, {81, 1.5}, {79, 0.5}}, {{77, 1}, {81, 1}, {84, 1.5}, {81, 0.5}},
+        {{79, 1.5}, {76, 0.5}, {72, 1}, {76, 1}}, {{74, 2}, {71, 1}, {74, 1}},
     };
     const std::vector<std::vector<Note>> themeB = {
         {{81, 0.5}, {79, 0.5}, {76, 0.5}, {79, 0.5}, {81, 1}, {84, 1}},
@@ -887,7 +989,8 @@ Stereo makeSong() {
         double t = start;
         for (const Note& nt : bar) {
             double len = nt.beats * kBeat;
-            if (nt.note >= 0) leadNote(m, t, len * 0.9, nt.note, gain);
+            if (nt.note >= 0)
+                leadNote(m, t, len * 0.9, nt.note, gain);
             t += len;
         }
     };
@@ -902,7 +1005,8 @@ Stereo makeSong() {
 
         // Pad: one chord per bar, the last one held longer.
         double padGain = intro ? 0.05 + 0.012 * bar : 0.068;
-        for (int tone : ch.tones) padNote(m, t0, last ? kBar * 1.3 : kBar * 0.98, tone, padGain);
+        for (int tone : ch.tones)
+            padNote(m, t0, last ? kBar * 1.3 : kBar * 0.98, tone, padGain);
 
         // Arpeggio of chord tones over two octaves, sixteenth notes.
         if (!last) {
@@ -923,7 +1027,8 @@ Stereo makeSong() {
                 bassNote(m, t0 + e * kBeat * 0.5, len, ch.root - 12 + offs[e], 0.30);
             }
         }
-        if (last) bassNote(m, t0, kBar * 1.2, ch.root - 12, 0.32);
+        if (last)
+            bassNote(m, t0, kBar * 1.2, ch.root - 12, 0.32);
 
         // Drums.
         if (bar >= 2 && !last) {
@@ -932,17 +1037,21 @@ Stereo makeSong() {
                 hat(m, t0 + s * kStep, (s % 4 == 2 ? 0.22 : 0.14) * (bar < 4 ? 0.8 : 1.0), open, 0.25);
             }
             if (bar >= 12)
-                for (int s = 1; s < 16; s += 4) hat(m, t0 + s * kStep + kStep * 2, 0.08, false, -0.3);
+                for (int s = 1; s < 16; s += 4)
+                    hat(m, t0 + s * kStep + kStep * 2, 0.08, false, -0.3);
         }
         if (drums) {
             bool fill = bar % 4 == 3;
             if (bar == 3) {
-                for (int b = 0; b < 4; ++b) kick(m, t0 + b * kBeat, 0.55);
-                for (int s = 8; s < 16; ++s) snare(m, t0 + s * kStep, 0.15 + 0.03 * (s - 8));
+                for (int b = 0; b < 4; ++b)
+                    kick(m, t0 + b * kBeat, 0.55);
+                for (int s = 8; s < 16; ++s)
+                    snare(m, t0 + s * kStep, 0.15 + 0.03 * (s - 8));
             } else {
                 kick(m, t0, 0.8);
                 kick(m, t0 + 8 * kStep, 0.75);
-                if (bar >= 12 || bar % 2 == 1) kick(m, t0 + 10 * kStep, 0.6);
+                if (bar >= 12 || bar % 2 == 1)
+                    kick(m, t0 + 10 * kStep, 0.6);
                 snare(m, t0 + 4 * kStep, 0.42);
                 snare(m, t0 + 12 * kStep, 0.42);
                 if (fill) {
@@ -951,16 +1060,20 @@ Stereo makeSong() {
                 }
             }
         }
-        if (bar == 4 || bar == 12) crash(m, t0, 0.22);
+        if (bar == 4 || bar == 12)
+            crash(m, t0, 0.22);
         if (last) {
             kick(m, t0, 0.8);
             crash(m, t0, 0.26);
         }
 
         // Lead.
-        if (bar >= 4 && bar < 12) playLine(themeA[bar - 4], t0, 0.24);
-        if (bar >= 12 && bar < 20) playLine(themeB[bar - 12], t0, 0.22);
-        if (last) leadNote(m, t0, kBar * 1.1, 81, 0.22);
+        if (bar >= 4 && bar < 12)
+            playLine(themeA[bar - 4], t0, 0.24);
+        if (bar >= 12 && bar < 20)
+            playLine(themeB[bar - 12], t0, 0.22);
+        if (last)
+            leadNote(m, t0, kBar * 1.1, 81, 0.22);
     }
 
     Stereo out = m.dry;
@@ -989,9 +1102,10 @@ Stereo makeSong() {
     return out;
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
         return 2;

@@ -12,16 +12,19 @@
 
 namespace {
 
-constexpr int kGap = 8;              // between panels and around them
-constexpr int kSquare = 8;           // side of a checkerboard square
+constexpr int kGap = 8;    // between panels and around them
+constexpr int kSquare = 8; // side of a checkerboard square
 constexpr Pixel kLight = 0xFF9C9C9C;
 constexpr Pixel kDark = 0xFF747474;
-constexpr int kLargestPicture = 16384;  // pixels each way, to keep memory sensible
+constexpr int kLargestPicture = 16384; // pixels each way, to keep memory sensible
 
 // Panels left to right by the gScaleMode that draws them; -1 is the source itself.
 constexpr int kPanelModes[] = {-1, 0, 1, 2, 3};
 
-int panelScale(int mode) { return mode < 0 ? 1 : mode == 2 ? 3 : 2; }
+int panelScale(int mode)
+{
+    return mode < 0 ? 1 : mode == 2 ? 3 : 2;
+}
 
 void fillCheckerboard(Image& picture)
 {
@@ -46,7 +49,7 @@ void drawPanel(Image& picture, int left, int top, const Pixel* rows, int width, 
     }
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -65,8 +68,8 @@ int main(int argc, char** argv)
     const std::int64_t width = std::int64_t{kGap} + 10 * std::int64_t{image->width} + 5 * std::int64_t{kGap};
     const std::int64_t height = std::int64_t{kGap} + 3 * std::int64_t{image->height} + kGap;
     if (image->width <= 0 || image->height <= 0 || width > kLargestPicture || height > kLargestPicture) {
-        std::fprintf(stderr, "upscale: %s: a %dx%d image is too large or empty to show\n", inputPath,
-                     image->width, image->height);
+        std::fprintf(stderr, "upscale: %s: a %dx%d image is too large or empty to show\n", inputPath, image->width,
+                     image->height);
         return 1;
     }
 

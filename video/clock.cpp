@@ -2,4 +2,7 @@
 
 #include <SDL.h>
 
-std::uint32_t ticks() { return SDL_GetTicks(); }
+std::uint32_t ticks()
+{
+    return SDL_GetTicks();
+}

@@ -8,8 +8,8 @@ CpuLevel detect()
     return CpuLevel::scalar;
 #else
     __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-        __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl"))
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512dq") &&
+        __builtin_cpu_supports("avx512vl"))
         return CpuLevel::avx512;
     if (__builtin_cpu_supports("avx2"))
         return CpuLevel::avx2;
@@ -21,7 +21,7 @@ CpuLevel detect()
 
 CpuLevel gCpuLevelLimit = CpuLevel::avx512;
 
-}  // namespace
+} // namespace
 
 CpuLevel cpuLevel()
 {
@@ -36,19 +36,18 @@ CpuLevel setCpuLevelLimit(CpuLevel limit)
     return previous;
 }
 
-CpuLevel activeCpuLevel() { return cpuLevel() < gCpuLevelLimit ? cpuLevel() : gCpuLevelLimit; }
+CpuLevel activeCpuLevel()
+{
+    return cpuLevel() < gCpuLevelLimit ? cpuLevel() : gCpuLevelLimit;
+}
 
 const char* cpuLevelName(CpuLevel level)
 {
     switch (level) {
-    case CpuLevel::sse2:
-        return "sse2";
-    case CpuLevel::avx2:
-        return "avx2";
-    case CpuLevel::avx512:
-        return "avx512";
-    case CpuLevel::scalar:
-        break;
+    case CpuLevel::sse2: return "sse2";
+    case CpuLevel::avx2: return "avx2";
+    case CpuLevel::avx512: return "avx512";
+    case CpuLevel::scalar: break;
     }
     return "scalar";
 }

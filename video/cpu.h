@@ -2,10 +2,10 @@
 #pragma once
 
 enum class CpuLevel {
-    scalar,  // the plain C++ routines only
-    sse2,    // the x86-64 baseline
-    avx2,    // with AVX2 (and the FMA-free parts of AVX it implies)
-    avx512,  // with AVX-512 F, BW, DQ and VL
+    scalar, // the plain C++ routines only
+    sse2,   // the x86-64 baseline
+    avx2,   // with AVX2 (and the FMA-free parts of AVX it implies)
+    avx512, // with AVX-512 F, BW, DQ and VL
 };
 
 // The widest level this processor supports, capped at the widest this build

@@ -9,19 +9,21 @@
 
 namespace {
 
-constexpr std::size_t kPageAlignment = 64;  // one cache line, and the widest vector store
+constexpr std::size_t kPageAlignment = 64; // one cache line, and the widest vector store
 
 std::size_t storeWords(int width, int height, int pageCount, int bitsPerPixel)
 {
     if (width < 0 || height < 0 || pageCount < 1 || bitsPerPixel != 32)
         throw std::invalid_argument("Screen: needs width, height >= 0, pageCount >= 1 and 32 bits per pixel");
-    return static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
-           static_cast<std::size_t>(pageCount);
+    return static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * static_cast<std::size_t>(pageCount);
 }
 
-bool mustLock(const SDL_Surface* surface) { return SDL_MUSTLOCK(surface); }
+bool mustLock(const SDL_Surface* surface)
+{
+    return SDL_MUSTLOCK(surface);
+}
 
-}  // namespace
+} // namespace
 
 SDL_Surface* gVideoSurface = nullptr;
 
@@ -43,11 +45,14 @@ Pixel* Screen::page() const
 {
     if (!pageStore)
         return nullptr;
-    return pageStore + static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
-                           static_cast<std::size_t>(currentPage);
+    return pageStore +
+           static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * static_cast<std::size_t>(currentPage);
 }
 
-void Screen::advancePage() { currentPage = (currentPage + 1) % pageCount; }
+void Screen::advancePage()
+{
+    currentPage = (currentPage + 1) % pageCount;
+}
 
 void Screen::flip()
 {

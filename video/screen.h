@@ -14,12 +14,12 @@ using Pixel = std::uint32_t;
 // writes into page(): rows top to bottom, rows back to back, pixel (x, y) is word
 // y * width + x. Page contents are undefined until drawn.
 struct Screen {
-    int width = 0;        // pixels per row
-    int height = 0;       // rows per page
-    Pixel* pageStore = nullptr;  // all pages back to back, 64-byte aligned; owned
-    int bitsPerPixel = 32;  // only 32 is supported
-    int pageCount = 1;      // at least 1
-    int currentPage = 0;    // 0 .. pageCount - 1
+    int width = 0;              // pixels per row
+    int height = 0;             // rows per page
+    Pixel* pageStore = nullptr; // all pages back to back, 64-byte aligned; owned
+    int bitsPerPixel = 32;      // only 32 is supported
+    int pageCount = 1;          // at least 1
+    int currentPage = 0;        // 0 .. pageCount - 1
 
     // Throws std::invalid_argument for a negative size, pageCount < 1 or a depth
     // other than 32, std::bad_alloc when the store cannot be allocated.
@@ -28,9 +28,9 @@ struct Screen {
     Screen(const Screen&) = delete;
     Screen& operator=(const Screen&) = delete;
 
-    Pixel* page() const;  // first Pixel of the current page
-    void advancePage();   // currentPage = (currentPage + 1) mod pageCount
-    void flip();          // present(*this), then advancePage()
+    Pixel* page() const; // first Pixel of the current page
+    void advancePage();  // currentPage = (currentPage + 1) mod pageCount
+    void flip();         // present(*this), then advancePage()
 };
 
 // The surface of the latest successful createScreen; null before it. Owned by SDL.

@@ -19,7 +19,7 @@ bool expect(const char* what, Pixel actual, Pixel expected)
     return false;
 }
 
-}  // namespace
+} // namespace
 
 int main()
 {
@@ -35,7 +35,7 @@ int main()
     }
 
     Image texture(1024, 512);
-    fillGradient(&texture);  // texel (x, y) is the word x * y
+    fillGradient(&texture); // texel (x, y) is the word x * y
     Image sprite(8, 8);
     clearImage(&sprite);
     for (int y = 2; y < 6; ++y)

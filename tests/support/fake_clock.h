@@ -7,12 +7,12 @@
 #include <vector>
 
 struct FakeClock {
-    std::vector<std::uint32_t> script;  // readings to hand out first, in order
-    std::size_t next = 0;               // the next script entry
-    std::uint32_t now = 0;              // after the script: the next reading
-    std::uint32_t step = 0;             // added after each reading past the script
-    std::function<std::uint32_t()> source;  // when set, every reading comes from it
-    std::size_t reads = 0;              // readings taken
+    std::vector<std::uint32_t> script;     // readings to hand out first, in order
+    std::size_t next = 0;                  // the next script entry
+    std::uint32_t now = 0;                 // after the script: the next reading
+    std::uint32_t step = 0;                // added after each reading past the script
+    std::function<std::uint32_t()> source; // when set, every reading comes from it
+    std::size_t reads = 0;                 // readings taken
 };
 
 extern FakeClock gFakeClock;

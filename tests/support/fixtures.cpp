@@ -27,7 +27,10 @@ std::unique_ptr<Image> randomImage(int width, int height, std::mt19937& random)
     return image;
 }
 
-Pixel canaryWord(std::size_t index) { return 0xC0DE0000u ^ static_cast<Pixel>(index * 2654435761u); }
+Pixel canaryWord(std::size_t index)
+{
+    return 0xC0DE0000u ^ static_cast<Pixel>(index * 2654435761u);
+}
 
 void fillCanary(Screen& screen)
 {
@@ -77,7 +80,10 @@ ScopedChdir::ScopedChdir(const std::filesystem::path& to) : previous(std::filesy
     std::filesystem::current_path(to);
 }
 
-ScopedChdir::~ScopedChdir() { std::filesystem::current_path(previous); }
+ScopedChdir::~ScopedChdir()
+{
+    std::filesystem::current_path(previous);
+}
 
 Pixel textureColour(int index)
 {
@@ -108,6 +114,9 @@ SdlVideo::SdlVideo()
         ADD_FAILURE() << "SDL_Init: " << SDL_GetError();
 }
 
-SdlVideo::~SdlVideo() { SDL_Quit(); }
+SdlVideo::~SdlVideo()
+{
+    SDL_Quit();
+}
 
-}  // namespace fixtures
+} // namespace fixtures

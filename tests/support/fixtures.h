@@ -62,4 +62,4 @@ struct SdlVideo {
     ~SdlVideo();
 };
 
-}  // namespace fixtures
+} // namespace fixtures

@@ -8,7 +8,6 @@
 
 #include <csignal>
 #include <cstdio>
-#include <string>
 
 #include <fcntl.h>
 
@@ -28,7 +27,7 @@ constexpr int kAudioChannels = 2;
 constexpr int kAudioChunkSize = 4096;
 constexpr const char* kMusicPath = "./data/music/hollowmere2.mp3";
 
-}  // namespace
+} // namespace
 
 Screen* gScreen = nullptr;
 
@@ -43,24 +42,27 @@ int main(int, char**)
     // Report lines go to a reader that may have gone; a failed write must not kill us.
     std::signal(SIGPIPE, SIG_IGN);
 
-    // Without a sound device the demo still runs, silently. When both fail to
-    // start, only video is named: it is the one that stops the program.
+    // Without a sound device the demo still runs, silently. SDL gives up on both
+    // subsystems when either fails to start (on a busy display even video may fail
+    // once), so after a failure video is started alone and audio tried again by
+    // itself; only a fault that remains is reported.
     bool haveAudio = true;
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0) {
-        std::string audioFault = SDL_GetError();
-        haveAudio = false;
         if (SDL_Init(SDL_INIT_VIDEO) < 0) {
             std::fprintf(stderr, "cannot initialise SDL video: %s\n", SDL_GetError());
             SDL_Quit();
             return 1;
         }
-        std::fprintf(stderr, "no sound: cannot initialise SDL audio: %s\n", audioFault.c_str());
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) < 0) {
+            std::fprintf(stderr, "no sound: cannot initialise SDL audio: %s\n", SDL_GetError());
+            haveAudio = false;
+        }
     }
 
     gScreen = createScreen(kScreenWidth, kScreenHeight, kScreenPages, kBitsPerPixel, kFullScreen);
     if (!gScreen) {
-        std::fprintf(stderr, "cannot set the %dx%d %d-bit video mode: %s\n", kScreenWidth, kScreenHeight,
-                     kBitsPerPixel, SDL_GetError());
+        std::fprintf(stderr, "cannot set the %dx%d %d-bit video mode: %s\n", kScreenWidth, kScreenHeight, kBitsPerPixel,
+                     SDL_GetError());
         SDL_Quit();
         return 1;
     }

@@ -18,7 +18,9 @@ start_xvfb() {
     command -v Xvfb >/dev/null || fail "Xvfb is not installed (Debian package xvfb)"
     local fifo="$WORKDIR/displayfd"
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" 2>"$WORKDIR/xvfb.log" &
+    # -noreset: the server would otherwise reset, refusing clients for a moment,
+    # each time its last client (the readiness probe below) disconnects.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" 2>"$WORKDIR/xvfb.log" &
     XVFB_PID=$!
     local number
     read -r -t 10 number <"$fifo" || fail "Xvfb did not start: $(cat "$WORKDIR/xvfb.log")"

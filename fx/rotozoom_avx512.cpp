@@ -18,7 +18,9 @@
 
 // GCC 12 takes the deliberately undefined source vector inside the AVX-512 shift
 // intrinsics for an uninitialised variable once they are inlined here.
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <immintrin.h>
 
 #include <algorithm>
@@ -51,7 +53,8 @@ ORVANE_AVX512 inline __m512i lerpBlueGreen(__m512i a, __m512i b, __m512i weight,
 ORVANE_AVX512 inline __m512i blend(__m512i p00, __m512i p10, __m512i p01, __m512i p11, __m512i fx, __m512i fy)
 {
     // Blue to 16-bit lane 0, green to lane 1; the weights into both lanes.
-    const __m512i blueGreen = _mm512_broadcast_i32x4(_mm_setr_epi8(0, -1, 1, -1, 4, -1, 5, -1, 8, -1, 9, -1, 12, -1, 13, -1));
+    const __m512i blueGreen =
+        _mm512_broadcast_i32x4(_mm_setr_epi8(0, -1, 1, -1, 4, -1, 5, -1, 8, -1, 9, -1, 12, -1, 13, -1));
     const __m512i twice = _mm512_broadcast_i32x4(_mm_setr_epi8(0, 1, 0, 1, 4, 5, 4, 5, 8, 9, 8, 9, 12, 13, 12, 13));
     const __m512i fx2 = _mm512_shuffle_epi8(fx, twice);
     const __m512i fy2 = _mm512_shuffle_epi8(fy, twice);
@@ -62,10 +65,10 @@ ORVANE_AVX512 inline __m512i blend(__m512i p00, __m512i p10, __m512i p01, __m512
     const __m512i bottom = lerpUpper(_mm512_srli_epi32(p01, 16), _mm512_srli_epi32(p11, 16), fx);
     const __m512i resultUpper = lerpUpper(top, bottom, fy);
 
-    const __m512i topBG = lerpBlueGreen(_mm512_shuffle_epi8(p00, blueGreen), _mm512_shuffle_epi8(p10, blueGreen),
-                                        fx2, fxSign);
-    const __m512i bottomBG = lerpBlueGreen(_mm512_shuffle_epi8(p01, blueGreen), _mm512_shuffle_epi8(p11, blueGreen),
-                                           fx2, fxSign);
+    const __m512i topBG =
+        lerpBlueGreen(_mm512_shuffle_epi8(p00, blueGreen), _mm512_shuffle_epi8(p10, blueGreen), fx2, fxSign);
+    const __m512i bottomBG =
+        lerpBlueGreen(_mm512_shuffle_epi8(p01, blueGreen), _mm512_shuffle_epi8(p11, blueGreen), fx2, fxSign);
     const __m512i resultBG = lerpBlueGreen(topBG, bottomBG, fy2, fySign);
     // blue * 1 + green * 256 in each 32-bit lane.
     const __m512i lowHalf = _mm512_madd_epi16(resultBG, _mm512_set1_epi32(256 << 16 | 1));
@@ -99,9 +102,10 @@ ORVANE_AVX512 inline __m512i samples(const Pixel* texture, __m512i u, __m512i v)
                      _mm512_permutex2var_epi32(bottomA, odd, bottomB), fx, fy);
     }
     const __m512i x1 = _mm512_and_si512(_mm512_add_epi32(x0, _mm512_set1_epi32(1)), columnMask);
-    return blend(_mm512_i32gather_epi32(i00, texture, 4), _mm512_i32gather_epi32(_mm512_add_epi32(row0, x1), texture, 4),
-                 _mm512_i32gather_epi32(i01, texture, 4), _mm512_i32gather_epi32(_mm512_add_epi32(row1, x1), texture, 4),
-                 fx, fy);
+    return blend(_mm512_i32gather_epi32(i00, texture, 4),
+                 _mm512_i32gather_epi32(_mm512_add_epi32(row0, x1), texture, 4),
+                 _mm512_i32gather_epi32(i01, texture, 4),
+                 _mm512_i32gather_epi32(_mm512_add_epi32(row1, x1), texture, 4), fx, fy);
 }
 
 // Turns sixteen vectors of sixteen words, row i holding column i, into sixteen
@@ -133,8 +137,8 @@ ORVANE_AVX512 inline void transpose(__m512i r[16])
 
 // Draws page rows rBegin to rEnd - 1, columns kBegin to kEnd - 1, a row of
 // vectors at a time, tile by tile.
-ORVANE_AVX512 void drawRows(const Pixel* texture, const RotozoomSteps& steps, Pixel* page, int width, int rBegin, int rEnd,
-                  int kBegin, int kEnd)
+ORVANE_AVX512 void drawRows(const Pixel* texture, const RotozoomSteps& steps, Pixel* page, int width, int rBegin,
+                            int rEnd, int kBegin, int kEnd)
 {
     const auto C = static_cast<std::uint32_t>(steps.c);
     const auto S = static_cast<std::uint32_t>(steps.s);
@@ -175,7 +179,7 @@ ORVANE_AVX512 void drawRows(const Pixel* texture, const RotozoomSteps& steps, Pi
 // 16 x 16 blocks whose vectors run down page columns, then are transposed into
 // page rows. Blocks go in square tiles of 64 x 64 pixels, for the cache.
 ORVANE_AVX512 void drawColumns(const Pixel* texture, const RotozoomSteps& steps, Pixel* page, int width, int rows,
-                     int columns)
+                               int columns)
 {
     const auto C = static_cast<std::uint32_t>(steps.c);
     const auto S = static_cast<std::uint32_t>(steps.s);
@@ -192,8 +196,10 @@ ORVANE_AVX512 void drawColumns(const Pixel* texture, const RotozoomSteps& steps,
                 for (int k0 = k1; k0 < std::min(k1 + kTile, columns); k0 += kLanes) {
                     const auto down = static_cast<std::uint32_t>(r0);
                     const auto right = static_cast<std::uint32_t>(k0 + 1);
-                    __m512i us = _mm512_add_epi32(_mm512_set1_epi32(static_cast<int>(steps.u0 - down * S + right * C)), laneU);
-                    __m512i vs = _mm512_add_epi32(_mm512_set1_epi32(static_cast<int>(steps.v0 + down * C + right * S)), laneV);
+                    __m512i us =
+                        _mm512_add_epi32(_mm512_set1_epi32(static_cast<int>(steps.u0 - down * S + right * C)), laneU);
+                    __m512i vs =
+                        _mm512_add_epi32(_mm512_set1_epi32(static_cast<int>(steps.v0 + down * C + right * S)), laneV);
                     __m512i block[kLanes];
                     for (int j = 0; j < kLanes; ++j) {
                         block[j] = samples(texture, us, vs);
@@ -211,7 +217,7 @@ ORVANE_AVX512 void drawColumns(const Pixel* texture, const RotozoomSteps& steps,
     }
 }
 
-}  // namespace
+} // namespace
 
 ORVANE_AVX512 void drawRotozoomAvx512(const Pixel* texture, const RotozoomSteps& steps, Screen& screen)
 {
